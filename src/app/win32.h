@@ -1,0 +1,141 @@
+// Small Win32 helpers shared by the Windows side: owning handles, error texts, paths.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <utility>
+
+namespace snarvik::win {
+
+// Move-only owner of one handle; Traits says what "none" is and how to release it.
+template <typename Traits>
+class Unique {
+public:
+    using pointer = typename Traits::pointer;
+
+    Unique() noexcept = default;
+    explicit Unique(pointer handle) noexcept : handle_(handle) {}
+    ~Unique() { reset(); }
+    Unique(Unique&& other) noexcept : handle_(other.release()) {}
+    Unique& operator=(Unique&& other) noexcept {
+        if (this != &other) {
+            reset(other.release());
+        }
+        return *this;
+    }
+    Unique(const Unique&) = delete;
+    Unique& operator=(const Unique&) = delete;
+
+    pointer get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != Traits::none(); }
+    // Hands the handle over, e.g. to an API that takes ownership.
+    [[nodiscard]] pointer release() noexcept { return std::exchange(handle_, Traits::none()); }
+    void reset(pointer handle = Traits::none()) noexcept {
+        pointer old = std::exchange(handle_, handle);
+        if (old != Traits::none()) {
+            Traits::close(old);
+        }
+    }
+
+private:
+    pointer handle_ = Traits::none();
+};
+
+template <typename H, auto Close>
+struct NullIsNone {
+    using pointer = H;
+    static pointer none() noexcept { return nullptr; }
+    static void close(pointer handle) noexcept { Close(handle); }
+};
+
+struct FileTraits {
+    using pointer = HANDLE;
+    static pointer none() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(pointer handle) noexcept { CloseHandle(handle); }
+};
+
+inline void DeleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
+inline void DestroyImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
+
+using UniqueBitmap = Unique<NullIsNone<HBITMAP, &DeleteGdiObject>>;
+using UniqueGdiObject = Unique<NullIsNone<HGDIOBJ, &DeleteGdiObject>>;
+using UniqueDC = Unique<NullIsNone<HDC, &DeleteDC>>; // CreateDC / CreateCompatibleDC
+using UniqueIcon = Unique<NullIsNone<HICON, &DestroyIcon>>;
+using UniqueMenu = Unique<NullIsNone<HMENU, &DestroyMenu>>;
+using UniqueKey = Unique<NullIsNone<HKEY, &RegCloseKey>>;
+using UniqueHandle = Unique<NullIsNone<HANDLE, &CloseHandle>>; // handles whose "none" is null
+using UniqueFile = Unique<FileTraits>;                          // CreateFile handles
+using UniqueImageList = Unique<NullIsNone<HIMAGELIST, &DestroyImageList>>;
+
+// A DC from GetDC, given back with ReleaseDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// SelectObject undone at scope end; declare it after the object it selects.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~Selection() {
+        if (old_ != nullptr && old_ != HGDI_ERROR) {
+            SelectObject(dc_, old_);
+        }
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// The clipboard, open for the life of this object.
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner) noexcept : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenedClipboard() {
+        if (open_) {
+            CloseClipboard();
+        }
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool is_open() const noexcept { return open_; }
+
+private:
+    bool open_;
+};
+
+// The system's text for an error code, without the trailing line break.
+std::string SystemMessage(DWORD code);
+
+// Folder of the running executable, without a trailing separator.
+std::string ModuleFolder();
+
+// Writes bytes to path so that the file is either the old one or the complete new one:
+// a temporary file in the same folder, flushed, then renamed over the destination.
+// On failure nothing is left behind and the result names the system's error.
+struct WriteResult {
+    bool ok = false;
+    DWORD error = 0;
+    std::string Describe(const std::string& path) const; // "Could not write <path>: <reason>"
+};
+WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+} // namespace snarvik::win

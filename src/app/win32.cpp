@@ -50,7 +50,8 @@ std::string WriteResult::Describe(const std::string& path) const {
 
 WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
     const auto slash = path.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    const std::string folder =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash);
     char temp[MAX_PATH + 1] = {};
     if (GetTempFileNameA(folder.c_str(), "snv", 0, temp) == 0) {
         return {false, GetLastError()};

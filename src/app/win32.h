@@ -11,8 +11,7 @@
 namespace snarvik::win {
 
 // Move-only owner of one handle; Traits says what "none" is and how to release it.
-template <typename Traits>
-class Unique {
+template <typename Traits> class Unique {
 public:
     using pointer = typename Traits::pointer;
 
@@ -44,8 +43,7 @@ private:
     pointer handle_ = Traits::none();
 };
 
-template <typename H, auto Close>
-struct NullIsNone {
+template <typename H, auto Close> struct NullIsNone {
     using pointer = H;
     static pointer none() noexcept { return nullptr; }
     static void close(pointer handle) noexcept { Close(handle); }
@@ -57,8 +55,12 @@ struct FileTraits {
     static void close(pointer handle) noexcept { CloseHandle(handle); }
 };
 
-inline void DeleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
-inline void DestroyImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
+inline void DeleteGdiObject(HGDIOBJ object) noexcept {
+    DeleteObject(object);
+}
+inline void DestroyImageList(HIMAGELIST list) noexcept {
+    ImageList_Destroy(list);
+}
 
 using UniqueBitmap = Unique<NullIsNone<HBITMAP, &DeleteGdiObject>>;
 using UniqueGdiObject = Unique<NullIsNone<HGDIOBJ, &DeleteGdiObject>>;
@@ -67,7 +69,7 @@ using UniqueIcon = Unique<NullIsNone<HICON, &DestroyIcon>>;
 using UniqueMenu = Unique<NullIsNone<HMENU, &DestroyMenu>>;
 using UniqueKey = Unique<NullIsNone<HKEY, &RegCloseKey>>;
 using UniqueHandle = Unique<NullIsNone<HANDLE, &CloseHandle>>; // handles whose "none" is null
-using UniqueFile = Unique<FileTraits>;                          // CreateFile handles
+using UniqueFile = Unique<FileTraits>;                         // CreateFile handles
 using UniqueImageList = Unique<NullIsNone<HIMAGELIST, &DestroyImageList>>;
 
 // A DC from GetDC, given back with ReleaseDC.

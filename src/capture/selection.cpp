@@ -1,0 +1,72 @@
+#include "capture/selection.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace snarvik {
+
+void SelectionFrame::Press(int x, int y, std::int32_t limit) {
+    rect_.left = x - limit;
+    rect_.top = y - limit;
+    rect_.width = limit;
+    rect_.height = limit;
+    visible_ = true;
+}
+
+void SelectionFrame::Move(int x, int y, std::int32_t limit) {
+    if (limit != 0) {
+        rect_.left = x - limit;
+        rect_.top = y - limit;
+        visible_ = true;
+        style_ = LineStyle::Dotted;
+        return;
+    }
+    // A negative size is refused; that dimension keeps its value.
+    if (x - rect_.left >= 0) {
+        rect_.width = x - rect_.left;
+    }
+    if (y - rect_.top >= 0) {
+        rect_.height = y - rect_.top;
+    }
+}
+
+void SelectionFrame::Grow() {
+    rect_.top -= 1;
+    rect_.height += 2;
+    rect_.left -= 1;
+    rect_.width += 2;
+    style_ = LineStyle::Solid;
+}
+
+void SelectionFrame::SetSize(std::int32_t limit) {
+    rect_.width = limit;
+    rect_.height = limit;
+}
+
+Image CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,
+                 int width, int height) {
+    Image image;
+    image.width = std::max(width, 0);
+    image.height = std::max(height, 0);
+    image.pixels.assign(
+        static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height), 0u);
+    const int left = std::max(x, 0);
+    const int right = std::min(x + image.width, sourceWidth);
+    if (left >= right) {
+        return image;
+    }
+    const auto run = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
+    for (int row = std::max(y, 0); row < std::min(y + image.height, sourceHeight); ++row) {
+        const std::uint32_t* from =
+            source + static_cast<std::size_t>(row) * static_cast<std::size_t>(sourceWidth) +
+            static_cast<std::size_t>(left);
+        std::uint32_t* to =
+            image.pixels.data() +
+            static_cast<std::size_t>(row - y) * static_cast<std::size_t>(image.width) +
+            static_cast<std::size_t>(left - x);
+        std::memcpy(to, from, run);
+    }
+    return image;
+}
+
+} // namespace snarvik

@@ -1,0 +1,45 @@
+// Geometry of the selection frame (Shape1) as the mouse drives it over the frozen screen.
+#pragma once
+#include <cstdint>
+
+#include "capture/image.h"
+
+namespace snarvik {
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+enum class LineStyle { Solid, Dotted };
+
+class SelectionFrame {
+public:
+    // Press: the anchor (any size, limit 0) or the limit-sized square ending at the pointer.
+    void Press(int x, int y, std::int32_t limit);
+    // Move: a limited square follows the pointer (dotted); any size stretches from the anchor,
+    // refusing a negative width or height one dimension at a time.
+    void Move(int x, int y, std::int32_t limit);
+    // After the picture is taken: the frame runs one pixel outside it, solid.
+    void Grow();
+    void SetSize(std::int32_t limit);
+    void Hide() { visible_ = false; }
+
+    const Rect& rect() const { return rect_; }
+    bool visible() const { return visible_; }
+    LineStyle style() const { return style_; }
+
+private:
+    Rect rect_;
+    bool visible_ = false;
+    LineStyle style_ = LineStyle::Dotted;
+};
+
+// The w x h pixels of source at (x, y); pixels outside the source are black.
+Image CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,
+                 int width, int height);
+
+} // namespace snarvik

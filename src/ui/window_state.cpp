@@ -1,0 +1,15 @@
+#include "ui/window_state.h"
+
+namespace snarvik {
+
+ResizeAction TrayResizeAction(bool trayMode, bool trayMade, WindowState state, bool maximized) {
+    if (!trayMode || !trayMade) {
+        return ResizeAction::None;
+    }
+    if (state == WindowState::Minimized && maximized) {
+        return ResizeAction::Hide;
+    }
+    return ResizeAction::Maximize;
+}
+
+} // namespace snarvik

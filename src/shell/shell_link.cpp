@@ -1,0 +1,222 @@
+#include "shell/shell_link.h"
+
+#include <algorithm>
+#include <array>
+
+namespace snarvik::mCreateShortcut {
+
+namespace {
+
+std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+void WriteU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+// {00021401-0000-0000-C000-000000000046} as stored in the header.
+constexpr std::array<std::uint8_t, 16> kLinkClsid = {
+    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+
+// Smallest LinkInfo: its size, header size, flags and four offsets.
+constexpr std::uint32_t kMinLinkInfoSize = 0x1C;
+
+bool HasIconLocation(const ShortcutSpec& spec) {
+    return !spec.IconFile.empty() || spec.IconIndex > 0;
+}
+
+const std::string& IconLocation(const ShortcutSpec& spec) {
+    return spec.IconFile.empty() ? spec.TargetPath : spec.IconFile;
+}
+
+std::optional<std::string> CheckLength(const char* what, const std::string& text) {
+    if (text.size() > kMaxBlockChars) {
+        return std::string("The ") + what + " of the shortcut is too long (" +
+               std::to_string(text.size()) + " characters; at most " +
+               std::to_string(kMaxBlockChars) + ").";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckByte(const char* what, int value) {
+    if (value < 0 || value > 255) {
+        return std::string("The ") + what + " of the shortcut must be between 0 and 255, not " +
+               std::to_string(value) + ".";
+    }
+    return std::nullopt;
+}
+
+void AppendBlock(std::vector<std::uint8_t>& bytes, const std::string& text) {
+    bytes.push_back(static_cast<std::uint8_t>(text.size()));
+    bytes.push_back(0);
+    bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+} // namespace
+
+std::optional<std::string> ValidateShortcut(const ShortcutSpec& spec) {
+    if (auto error = CheckLength("working directory", spec.WorkingDir)) {
+        return error;
+    }
+    if (auto error = CheckLength("arguments", spec.Arguments)) {
+        return error;
+    }
+    if (HasIconLocation(spec)) {
+        if (auto error = CheckLength("icon location", IconLocation(spec))) {
+            return error;
+        }
+    }
+    if (auto error = CheckByte("icon index", spec.IconIndex)) {
+        return error;
+    }
+    if (auto error = CheckByte("show command", spec.ShowCommand)) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+LinkPrefix ParseLinkPrefix(std::span<const std::uint8_t> shellLink) {
+    LinkPrefix result;
+    const std::size_t size = shellLink.size();
+    if (size < kHeaderSize || ReadU32(shellLink, 0) != kHeaderSize ||
+        !std::equal(kLinkClsid.begin(), kLinkClsid.end(), shellLink.begin() + 4)) {
+        result.error = "it has no shell link header";
+        return result;
+    }
+    result.flags = ReadU32(shellLink, kFlagsOffset);
+    if ((result.flags & (kHasLinkTargetIdList | kHasLinkInfo)) == 0) {
+        result.error = "it names no target";
+        return result;
+    }
+    std::size_t end = kHeaderSize;
+    if ((result.flags & kHasLinkTargetIdList) != 0) {
+        if (size - end < 2 || size - end - 2 < ReadU16(shellLink, end)) {
+            result.error = "its item-id list runs past the end of the file";
+            return result;
+        }
+        end += 2 + std::size_t{ReadU16(shellLink, end)};
+    }
+    if ((result.flags & kHasLinkInfo) != 0) {
+        if (size - end < 4) {
+            result.error = "its link info runs past the end of the file";
+            return result;
+        }
+        const std::uint32_t infoSize = ReadU32(shellLink, end);
+        if (infoSize < kMinLinkInfoSize) {
+            result.error = "its link info is too small";
+            return result;
+        }
+        if (size - end < infoSize) {
+            result.error = "its link info runs past the end of the file";
+            return result;
+        }
+        end += infoSize;
+    }
+    result.length = end;
+    return result;
+}
+
+std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutSpec& spec) {
+    // The id list and link info bits follow what we copy, so the file never claims a
+    // structure it does not hold.
+    std::uint32_t flags = shellFlags & (kKeptShellFlags | kHasLinkTargetIdList | kHasLinkInfo);
+    if (!spec.WorkingDir.empty()) {
+        flags |= kHasWorkingDir;
+    }
+    if (!spec.Arguments.empty()) {
+        flags |= kHasArguments;
+    }
+    if (HasIconLocation(spec)) {
+        flags |= kHasIconLocation;
+    }
+    return flags;
+}
+
+ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutSpec& spec) {
+    ShortcutBytes result;
+    if (auto error = ValidateShortcut(spec)) {
+        result.error = *error;
+        return result;
+    }
+    const LinkPrefix prefix = ParseLinkPrefix(shellLink);
+    if (!prefix.error.empty()) {
+        result.error = prefix.error;
+        return result;
+    }
+    auto& bytes = result.bytes;
+    bytes.assign(shellLink.begin(), shellLink.begin() + static_cast<std::ptrdiff_t>(prefix.length));
+    WriteU32(bytes, kFlagsOffset, ShortcutFlags(prefix.flags, spec));
+    // Whole fields, so stray high bytes in the shell's file cannot change our values.
+    WriteU32(bytes, kIconIndexOffset, static_cast<std::uint32_t>(spec.IconIndex));
+    WriteU32(bytes, kShowCommandOffset, static_cast<std::uint32_t>(spec.ShowCommand));
+    if (!spec.WorkingDir.empty()) {
+        AppendBlock(bytes, spec.WorkingDir);
+    }
+    if (!spec.Arguments.empty()) {
+        AppendBlock(bytes, spec.Arguments);
+    }
+    if (HasIconLocation(spec)) {
+        AppendBlock(bytes, IconLocation(spec));
+    }
+    bytes.insert(bytes.end(), 4, 0); // terminal block: no extra data
+    return result;
+}
+
+std::string FileNameOfPath(const std::string& Path) {
+    const auto slash = Path.rfind('\\');
+    return slash == std::string::npos ? Path : Path.substr(slash + 1);
+}
+
+FolderId FolderIdOf(const ShortcutFolder& Folder) {
+    FolderId result;
+    long long value = 0;
+    std::string shown;
+    if (const int* number = std::get_if<int>(&Folder)) {
+        value = *number;
+        shown = std::to_string(value);
+    } else {
+        const std::string& text = std::get<std::string>(Folder);
+        const auto first = text.find_first_not_of(" \t");
+        if (first == std::string::npos) {
+            return result;
+        }
+        const auto last = text.find_last_not_of(" \t");
+        std::size_t at = first;
+        bool negative = false;
+        if (text[at] == '+' || text[at] == '-') {
+            negative = text[at] == '-';
+            ++at;
+        }
+        if (at > last) {
+            return result;
+        }
+        for (std::size_t i = at; i <= last; ++i) {
+            const char c = text[i];
+            if (c < '0' || c > '9') {
+                return result; // a path
+            }
+            value = std::min(value * 10 + (c - '0'), 1LL << 32);
+        }
+        if (negative) {
+            value = -value;
+        }
+        shown = text.substr(first, last - first + 1);
+    }
+    if (value < -32768 || value > 32767) {
+        result.error = "The special folder number " + shown + " is out of range.";
+        return result;
+    }
+    result.id = static_cast<int>(value);
+    return result;
+}
+
+} // namespace snarvik::mCreateShortcut

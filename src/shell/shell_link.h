@@ -1,0 +1,93 @@
+// The byte layout of the shortcuts we write: the shell's own shortcut to the target supplies the
+// header, the item-id list and the link info; we add our flags, icon index, show command and
+// ANSI string blocks. Portable: no Windows headers here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace snarvik::mCreateShortcut {
+
+// What the caller asks for; texts are in the ANSI code page.
+struct ShortcutSpec {
+    std::string TargetPath;
+    std::string Arguments;
+    std::string WorkingDir;
+    int IconIndex = 0;
+    std::string IconFile;
+    int ShowCommand = 0;
+};
+
+// Longest text a string block can hold: its count is written as one byte then a zero.
+inline constexpr std::size_t kMaxBlockChars = 255;
+
+// Offsets and sizes of the shell link header.
+inline constexpr std::size_t kHeaderSize = 0x4C;
+inline constexpr std::size_t kFlagsOffset = 20;
+inline constexpr std::size_t kIconIndexOffset = 56;
+inline constexpr std::size_t kShowCommandOffset = 60;
+
+// Low flag bits of the link header.
+inline constexpr std::uint32_t kHasLinkTargetIdList = 0x01;
+inline constexpr std::uint32_t kHasLinkInfo = 0x02;
+inline constexpr std::uint32_t kHasWorkingDir = 0x10;
+inline constexpr std::uint32_t kHasArguments = 0x20;
+inline constexpr std::uint32_t kHasIconLocation = 0x40;
+
+// Flag bits of the shell's link kept in ours: they concern the id list and the link info we
+// copy, or forbid tracking. Everything else describes strings or extra data we do not copy
+// (HasExpString, HasDarwinID, HasExpIcon, RunWithShimLayer, EnableTargetMetadata,
+// PreferEnvironmentPath, IsUnicode...), contradicts what we write (ForceNoLinkInfo), or
+// changes how the target runs (RunInSeparateProcess, RunAsUser).
+inline constexpr std::uint32_t kKeptShellFlags = 0x00008000    // NoPidlAlias
+                                                 | 0x00040000  // ForceNoLinkTrack
+                                                 | 0x00100000  // DisableLinkPathTracking
+                                                 | 0x00200000  // DisableKnownFolderTracking
+                                                 | 0x00400000  // DisableKnownFolderAlias
+                                                 | 0x00800000  // AllowLinkToLink
+                                                 | 0x01000000  // UnaliasOnSave
+                                                 | 0x04000000; // KeepLocalIDListForUNCTarget
+
+// The reason the caller's values cannot be written, or nothing when they can.
+std::optional<std::string> ValidateShortcut(const ShortcutSpec& spec);
+
+// Where the part of the shell's link that we copy ends (header, id list, link info), or why
+// the bytes are not a shell link we can use.
+struct LinkPrefix {
+    std::size_t length = 0;
+    std::uint32_t flags = 0; // LinkFlags of the shell's file
+    std::string error;       // empty on success
+};
+LinkPrefix ParseLinkPrefix(std::span<const std::uint8_t> shellLink);
+
+// The 32-bit link flags of our shortcut, from the shell's flags and the caller's values.
+std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutSpec& spec);
+
+// Our shortcut file, or why it cannot be built (invalid values, unusable shell link).
+struct ShortcutBytes {
+    std::vector<std::uint8_t> bytes;
+    std::string error; // empty on success
+};
+ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutSpec& spec);
+
+// The text after the last '\' of path; all of it without a '\'; empty when it ends with one.
+std::string FileNameOfPath(const std::string& Path);
+
+// A destination folder: a special-folder id, or a path. Text that reads as a whole number
+// ("7", " 7 ") is an id too.
+using ShortcutFolder = std::variant<int, std::string>;
+
+// The special-folder id a folder argument stands for, or nothing when it is a path.
+// Numbers outside the 16-bit range are reported in error.
+struct FolderId {
+    std::optional<int> id;
+    std::string error;
+};
+FolderId FolderIdOf(const ShortcutFolder& Folder);
+
+} // namespace snarvik::mCreateShortcut

@@ -1,0 +1,236 @@
+#include "shell/shell_link.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace snarvik::mCreateShortcut;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadData(const char* name) {
+    std::ifstream in(std::string(SNARVIK_TEST_DATA) + "/" + name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::uint32_t U32(const Bytes& b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
+}
+
+void PutU32(Bytes& b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+}
+
+// A recent-documents link laid out as current Windows writes one: id list, link info,
+// Unicode strings, then environment and tracker blocks.
+constexpr std::size_t kSyntheticPrefix = 0x4C + 2 + 20 + 0x3C;
+Bytes SyntheticWindowsLink() {
+    Bytes b;
+    PutU32(b, 0x4C);
+    const std::uint8_t clsid[] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                  0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+    b.insert(b.end(), std::begin(clsid), std::end(clsid));
+    PutU32(b, 0x0408829B); // + HasExpString, NoPidlAlias, EnableTargetMetadata, KeepLocalIDList...
+    PutU32(b, 0x20);       // file attributes
+    for (int i = 0; i < 6; ++i) {
+        PutU32(b, 0x11223344); // three file times
+    }
+    PutU32(b, 12345);         // file size
+    PutU32(b, 0xFFFFFFFF);    // icon index (-1: stray high bytes)
+    PutU32(b, 0x00AB0007);    // show command with a stray high byte
+    b.insert(b.end(), 12, 0); // hot key, reserved
+    b.push_back(20);
+    b.push_back(0);
+    b.insert(b.end(), 20, 0x5A); // id list body, no zero pairs needed
+    PutU32(b, 0x3C);             // link info size
+    PutU32(b, 0x1C);
+    b.insert(b.end(), 0x3C - 8, 0x61);
+    b.push_back(3); // relative path, Unicode
+    b.push_back(0);
+    const std::uint8_t relative[] = {'.', 0, '\\', 0, 'x', 0};
+    b.insert(b.end(), std::begin(relative), std::end(relative));
+    PutU32(b, 0x314); // environment block
+    PutU32(b, 0xA0000001);
+    b.insert(b.end(), 0x314 - 8, 0);
+    PutU32(b, 0x60); // tracker block
+    PutU32(b, 0xA0000003);
+    b.insert(b.end(), 0x60 - 8, 0);
+    PutU32(b, 0); // terminal block
+    return b;
+}
+
+ShortcutSpec Spec(std::string target, std::string args, std::string dir, int index,
+                  std::string iconFile, int show = 0) {
+    return {std::move(target), std::move(args), std::move(dir), index, std::move(iconFile), show};
+}
+
+} // namespace
+
+TEST(ShellLinkPrefix, EndsExactlyAfterTheLinkInfo) {
+    const Bytes wine = ReadData("wine_recent_notepad.lnk");
+    ASSERT_EQ(wine.size(), 380u) << "test data missing";
+    // Wine: header, id list of 0xB3 bytes, link info of 0x45 bytes, then its description.
+    const LinkPrefix winePrefix = ParseLinkPrefix(wine);
+    EXPECT_EQ(winePrefix.error, "");
+    EXPECT_EQ(winePrefix.length, 0x4Cu + 2 + 0xB3 + 0x45);
+    EXPECT_EQ(winePrefix.flags, 0x87u);
+
+    const LinkPrefix windowsPrefix = ParseLinkPrefix(SyntheticWindowsLink());
+    EXPECT_EQ(windowsPrefix.error, "");
+    EXPECT_EQ(windowsPrefix.length, kSyntheticPrefix);
+}
+
+TEST(ShellLinkPrefix, RefusesWhatIsNotAShellLink) {
+    const Bytes good = ReadData("wine_recent_notepad.lnk");
+    ASSERT_FALSE(good.empty());
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"empty", {}});
+    cases.push_back({"header only in part", Bytes(good.begin(), good.begin() + 0x40)});
+    Bytes size = good;
+    size[0] = 0x4D;
+    cases.push_back({"header size", size});
+    Bytes clsid = good;
+    clsid[19] = 0x47;
+    cases.push_back({"class id", clsid});
+    cases.push_back({"id list cut", Bytes(good.begin(), good.begin() + 0x4C + 0x20)});
+    cases.push_back({"link info cut", Bytes(good.begin(), good.begin() + 0x4C + 2 + 0xB3 + 0x30)});
+    Bytes smallInfo = good;
+    smallInfo[0x4C + 2 + 0xB3] = 0x08;
+    cases.push_back({"link info too small", smallInfo});
+    Bytes noTarget = good;
+    noTarget[20] = 0x84;
+    cases.push_back({"no id list nor link info", noTarget});
+    for (const auto& c : cases) {
+        EXPECT_NE(ParseLinkPrefix(c.bytes).error, "") << c.name;
+        const ShortcutBytes built = BuildShortcut(c.bytes, Spec("C:\\a.exe", "", "", 0, ""));
+        EXPECT_NE(built.error, "") << c.name;
+        EXPECT_TRUE(built.bytes.empty()) << c.name;
+    }
+}
+
+TEST(ShellLinkBuild, FlagsAndStringBlocks) {
+    const std::string target = "C:\\Prog\\snarvik.exe";
+    struct Case {
+        const char* name;
+        ShortcutSpec spec;
+        std::uint8_t flags;
+        std::vector<std::string> blocks;
+    };
+    const Case cases[] = {
+        {"nothing", Spec(target, "", "", 0, ""), 0x03, {}},
+        {"first run", Spec(target, "", "C:\\Prog", 0, ""), 0x13, {"C:\\Prog"}},
+        {"icon index only", Spec(target, "", "", 3, ""), 0x43, {target}},
+        {"icon file", Spec(target, "", "", 0, "C:\\i.ico"), 0x43, {"C:\\i.ico"}},
+        {"all three",
+         Spec(target, "-x /y", "C:\\W", 2, "C:\\i.ico"),
+         0x73,
+         {"C:\\W", "-x /y", "C:\\i.ico"}},
+        {"five characters", Spec(target, "abcde", "", 0, ""), 0x23, {"abcde"}},
+    };
+    for (const Bytes& shell : {ReadData("wine_recent_notepad.lnk"), SyntheticWindowsLink()}) {
+        const std::size_t n = ParseLinkPrefix(shell).length;
+        ASSERT_GT(n, 0u);
+        for (const auto& c : cases) {
+            const ShortcutBytes built = BuildShortcut(shell, c.spec);
+            ASSERT_EQ(built.error, "") << c.name;
+            const Bytes& out = built.bytes;
+            EXPECT_EQ(out[20], c.flags) << c.name;
+            EXPECT_EQ(U32(out, 56), static_cast<std::uint32_t>(c.spec.IconIndex)) << c.name;
+            EXPECT_EQ(U32(out, 60), static_cast<std::uint32_t>(c.spec.ShowCommand)) << c.name;
+            // Everything else of the copied part is the shell's.
+            for (std::size_t i = 0; i < n; ++i) {
+                if (i < 20 || (i >= 24 && i < 56) || i >= 64) {
+                    ASSERT_EQ(out[i], shell[i]) << c.name << " offset " << i;
+                }
+            }
+            Bytes tail;
+            for (const auto& s : c.blocks) {
+                tail.push_back(static_cast<std::uint8_t>(s.size()));
+                tail.push_back(0);
+                tail.insert(tail.end(), s.begin(), s.end());
+            }
+            tail.insert(tail.end(), 4, 0);
+            EXPECT_EQ(Bytes(out.begin() + static_cast<std::ptrdiff_t>(n), out.end()), tail)
+                << c.name;
+        }
+    }
+}
+
+TEST(ShellLinkBuild, DropsFlagsOfDataNotCopied) {
+    const Bytes shell = SyntheticWindowsLink();
+    const ShortcutBytes built = BuildShortcut(shell, Spec("C:\\a.exe", "", "C:\\", 0, ""));
+    ASSERT_EQ(built.error, "");
+    // Unicode, relative path, HasExpString and EnableTargetMetadata go; NoPidlAlias and
+    // KeepLocalIDListForUNCTarget stay with the id list they describe.
+    EXPECT_EQ(U32(built.bytes, 20), 0x04008013u);
+    EXPECT_EQ(U32(ReadData("wine_recent_notepad.lnk"), 20) & 0xFFFFFF00u, 0u);
+}
+
+TEST(ShellLinkBuild, RefusesValuesThatDoNotFit) {
+    const std::string longText(256, 'a');
+    const std::string longest(255, 'a');
+    const Bytes shell = ReadData("wine_recent_notepad.lnk");
+    struct Case {
+        const char* name;
+        ShortcutSpec spec;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"longest fits", Spec("C:\\a.exe", longest, longest, 0, longest, 255), true},
+        {"working dir", Spec("C:\\a.exe", "", longText, 0, ""), false},
+        {"arguments", Spec("C:\\a.exe", longText, "", 0, ""), false},
+        {"icon file", Spec("C:\\a.exe", "", "", 0, longText), false},
+        {"target as icon", Spec("C:\\" + longText, "", "", 1, ""), false},
+        {"target not written", Spec("C:\\" + longText, "", "", 0, ""), true},
+        {"icon index -1", Spec("C:\\a.exe", "", "", -1, ""), false},
+        {"icon index 256", Spec("C:\\a.exe", "", "", 256, ""), false},
+        {"show command 256", Spec("C:\\a.exe", "", "", 0, "", 256), false},
+        {"show command -1", Spec("C:\\a.exe", "", "", 0, "", -1), false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(!ValidateShortcut(c.spec).has_value(), c.ok) << c.name;
+        const ShortcutBytes built = BuildShortcut(shell, c.spec);
+        EXPECT_EQ(built.error.empty(), c.ok) << c.name;
+        EXPECT_EQ(built.bytes.empty(), !c.ok) << c.name;
+    }
+}
+
+TEST(ShellLinkNames, FileNameOfPath) {
+    EXPECT_EQ(FileNameOfPath("C:\\Prog\\snarvik.exe"), "snarvik.exe");
+    EXPECT_EQ(FileNameOfPath("snarvik.exe"), "snarvik.exe");
+    EXPECT_EQ(FileNameOfPath("C:\\Prog\\"), "");
+}
+
+TEST(ShellLinkNames, FolderIdOf) {
+    struct Case {
+        ShortcutFolder folder;
+        std::optional<int> id;
+        bool error;
+    };
+    const Case cases[] = {
+        {7, 7, false},
+        {std::string("7"), 7, false},
+        {std::string(" 7 "), 7, false},
+        {std::string("+8"), 8, false},
+        {std::string("C:\\x"), {}, false},
+        {std::string("7a"), {}, false},
+        {std::string(""), {}, false},
+        {std::string("-"), {}, false},
+        {std::string("99999"), {}, true},
+        {70000, {}, true},
+    };
+    for (const auto& c : cases) {
+        const FolderId got = FolderIdOf(c.folder);
+        EXPECT_EQ(got.id, c.id);
+        EXPECT_EQ(!got.error.empty(), c.error);
+    }
+}

@@ -1,0 +1,94 @@
+#include <windows.h>
+
+#include "output/icon_pixels.h"
+
+#include "app/win32.h"
+
+namespace snarvik {
+
+namespace {
+
+BITMAPINFO TopDown32(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+std::size_t PixelCount(int width, int height) {
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+} // namespace
+
+Image ImageOfBitmap(HBITMAP bitmap) {
+    BITMAP facts{};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof facts, &facts) != sizeof facts ||
+        facts.bmWidth <= 0 || facts.bmHeight <= 0) {
+        return {};
+    }
+    Image image{facts.bmWidth, facts.bmHeight, {}};
+    image.pixels.resize(PixelCount(image.width, image.height));
+    BITMAPINFO info = TopDown32(image.width, image.height);
+    win::WindowDC screen(nullptr);
+    if (screen.get() == nullptr ||
+        GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(),
+                  &info, DIB_RGB_COLORS) != image.height) {
+        return {};
+    }
+    return image;
+}
+
+Image ImageOfIcon(HICON icon) {
+    ICONINFO parts{};
+    if (icon == nullptr || GetIconInfo(icon, &parts) == FALSE) {
+        return {};
+    }
+    // GetIconInfo hands us copies of both bitmaps.
+    const win::UniqueBitmap colour(parts.hbmColor);
+    const win::UniqueBitmap mask(parts.hbmMask);
+    if (colour) {
+        return ImageOfBitmap(colour.get());
+    }
+    // Monochrome: the mask bitmap holds the AND image on top of the XOR image.
+    Image both = ImageOfBitmap(mask.get());
+    if (both.empty() || both.height % 2 != 0) {
+        return {};
+    }
+    const int height = both.height / 2;
+    Image image{both.width, height, {}};
+    image.pixels.assign(both.pixels.begin() +
+                            static_cast<std::ptrdiff_t>(PixelCount(both.width, height)),
+                        both.pixels.end());
+    return image;
+}
+
+Image ImageOfRegion(HDC dc, int x, int y, int width, int height) {
+    if (dc == nullptr || width <= 0 || height <= 0) {
+        return {};
+    }
+    const BITMAPINFO info = TopDown32(width, height);
+    void* bits = nullptr;
+    const win::UniqueBitmap section(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const win::UniqueDC memory(CreateCompatibleDC(dc));
+    if (!section || bits == nullptr || !memory) {
+        return {};
+    }
+    {
+        const win::Selection selected(memory.get(), section.get());
+        if (BitBlt(memory.get(), 0, 0, width, height, dc, x, y, SRCCOPY) == FALSE) {
+            return {};
+        }
+    }
+    GdiFlush();
+    Image image{width, height, {}};
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    image.pixels.assign(first, first + PixelCount(width, height));
+    return image;
+}
+
+} // namespace snarvik

@@ -1,0 +1,173 @@
+#include <windows.h>
+
+#include "tray/cSysTray.h"
+
+#include <cstring>
+
+#include "tray/mSysTray.h"
+#include "tray/tray_logic.h"
+
+namespace snarvik {
+
+static_assert(kMenuSeparator == MF_SEPARATOR && kMenuString == MF_STRING);
+static_assert(kTrayCallbackMessage == WM_USER + 101 && kHotkeyMessage == WM_HOTKEY &&
+              kCommandMessage == WM_COMMAND);
+
+namespace {
+
+BOOL SendToShell(DWORD message, NOTIFYICONDATAA* record) {
+    return Shell_NotifyIconA(message, record);
+}
+
+ShellNotifyFunction gShellNotify = &SendToShell;
+
+// The longest prefix that fits the tip field without splitting a double-byte character.
+std::string_view TipOnCharacterBoundary(std::string_view tip) {
+    std::size_t end = 0;
+    while (end < tip.size()) {
+        const bool lead = IsDBCSLeadByte(static_cast<BYTE>(tip[end])) != FALSE;
+        const std::size_t next = end + (lead && end + 1 < tip.size() ? 2 : 1);
+        if (next > kTipFieldSize - 1) {
+            break;
+        }
+        end = next;
+    }
+    return tip.substr(0, end);
+}
+
+} // namespace
+
+NOTIFYICONDATAA MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t flags, HICON icon,
+                                 std::string_view tip) noexcept {
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = window;
+    record.uID = id;
+    record.uFlags = flags;
+    if ((flags & NIF_MESSAGE) != 0) {
+        record.uCallbackMessage = kTrayCallbackMessage;
+    }
+    if ((flags & NIF_ICON) != 0) {
+        record.hIcon = icon;
+    }
+    if ((flags & NIF_TIP) != 0) {
+        const TipField field = MakeTipField(TipOnCharacterBoundary(tip));
+        std::memcpy(record.szTip, field.data(), field.size());
+    }
+    return record;
+}
+
+ShellNotifyFunction ReplaceShellNotify(ShellNotifyFunction function) noexcept {
+    const ShellNotifyFunction previous = gShellNotify;
+    gShellNotify = function != nullptr ? function : &SendToShell;
+    return previous;
+}
+
+cSysTray::cSysTray(HWND mainWindow, cSysTrayEvents& listener)
+    : mListener(listener), mTip("Snarvik -- click for menu"), mhWnd(mainWindow) {
+    // If the key is taken by another program we run without it, as documented.
+    RegisterHotKey(mhWnd, mAtom.Value(), 0, VK_SNAPSHOT);
+}
+
+cSysTray::~cSysTray() {
+    UnregisterHotKey(mhWnd, mAtom.Value());
+    if (mInTray) {
+        InTray(false);
+    }
+    // The hook must never reach a destroyed object through a stale pointer.
+    if (mSysTray::mTrayPtr == this) {
+        mSysTray::mTrayPtr = nullptr;
+    }
+}
+
+void cSysTray::TrayIcon(PictureRef Icon) {
+    if (Icon == nullptr || Icon->Type != PictureType::Icon) {
+        return;
+    }
+    if (mShown) {
+        NOTIFYICONDATAA record =
+            MakeNotifyRecord(mhWnd, mID, NIF_ICON, static_cast<HICON>(Icon->Handle), {});
+        gShellNotify(NIM_MODIFY, &record);
+    }
+    mIcon = std::move(Icon);
+}
+
+void cSysTray::TrayTip(const std::string& Tip) {
+    if (mShown) {
+        NOTIFYICONDATAA record = MakeNotifyRecord(mhWnd, mID, NIF_TIP, nullptr, Tip);
+        gShellNotify(NIM_MODIFY, &record);
+    }
+    mTip = Tip;
+}
+
+void cSysTray::InTray(bool Show) {
+    if (Show == mInTray) {
+        return;
+    }
+    if (Show) {
+        mSysTray::mOldWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            mhWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&mSysTray::SysTrayWndProc)));
+        mSysTray::mTrayPtr = this;
+        AddIcon(mhWnd, mID, mTip, mIcon);
+        mShown = true;
+    } else if (mShown) {
+        DeleteIcon(mhWnd, mID);
+        SetWindowLongPtrA(mhWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mSysTray::mOldWndProc));
+        mShown = false;
+    }
+    mInTray = Show;
+}
+
+void cSysTray::AddIcon(HWND window, std::uint32_t id, const std::string& tip,
+                       const PictureRef& picture) {
+    std::uint32_t flags = NIF_MESSAGE;
+    HICON icon = nullptr;
+    if (picture != nullptr) {
+        icon = static_cast<HICON>(picture->Handle);
+        flags |= NIF_ICON;
+    }
+    if (!tip.empty()) {
+        flags |= NIF_TIP;
+    }
+    NOTIFYICONDATAA record = MakeNotifyRecord(window, id, flags, icon, tip);
+    gShellNotify(NIM_ADD, &record);
+}
+
+void cSysTray::DeleteIcon(HWND window, std::uint32_t id) {
+    NOTIFYICONDATAA record = MakeNotifyRecord(window, id, 0, nullptr, {});
+    gShellNotify(NIM_DELETE, &record);
+}
+
+void cSysTray::RaiseMouseEvent(std::uint32_t message, std::uint32_t id) {
+    const TrayMouseAction action = MapTrayMouseMessage(message);
+    std::int16_t Button = action.button;
+    std::uint32_t ID = id;
+    switch (action.event) {
+    case TrayMouseEvent::MouseMove:
+        mListener.MouseMove(ID);
+        break;
+    case TrayMouseEvent::MouseDown:
+        mListener.MouseDown(Button, ID);
+        break;
+    case TrayMouseEvent::MouseUp:
+        mListener.MouseUp(Button, ID);
+        break;
+    case TrayMouseEvent::MouseDblClick:
+        mListener.MouseDblClick(Button, ID);
+        break;
+    case TrayMouseEvent::None:
+        break;
+    }
+}
+
+void cSysTray::RaiseMenuClick(std::int16_t Index) {
+    mListener.MenuClick(Index);
+}
+
+void cSysTray::TaskbarCreated() {
+    if (mShown) {
+        AddIcon(mhWnd, mID, mTip, mIcon);
+    }
+}
+
+} // namespace snarvik

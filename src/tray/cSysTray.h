@@ -1,0 +1,86 @@
+// The program's icon in the notification area, its tip and picture, the hotkey it owns, and
+// the events the user's actions on the icon raise.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "tray/Picture.h"
+#include "tray/cGlobalAtom.h"
+
+namespace snarvik {
+
+// The tray object's one listener, the main window. Arguments are passed by reference and
+// nothing reads them back.
+class cSysTrayEvents {
+public:
+    virtual void MouseMove(std::uint32_t& ID) = 0;
+    virtual void MouseDown(std::int16_t& Button, std::uint32_t& ID) = 0;
+    virtual void MouseUp(std::int16_t& Button, std::uint32_t& ID) = 0;
+    virtual void MouseDblClick(std::int16_t& Button, std::uint32_t& ID) = 0;
+    virtual void MenuClick(std::int16_t& Index) = 0;
+
+protected:
+    ~cSysTrayEvents() = default;
+};
+
+// The first, smallest form of the notification record, as every shell call of ours sends it:
+// the callback message only with NIF_MESSAGE, the icon only with NIF_ICON, the tip only with
+// NIF_TIP; everything else zero.
+NOTIFYICONDATAA MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t flags, HICON icon,
+                                 std::string_view tip) noexcept;
+
+// Sends a record to the shell; replaceable so that tests can watch what is sent.
+using ShellNotifyFunction = BOOL (*)(DWORD message, NOTIFYICONDATAA* record);
+// Returns the function that was in place.
+ShellNotifyFunction ReplaceShellNotify(ShellNotifyFunction function) noexcept;
+
+class cSysTray {
+public:
+    // Registers Print Screen as the hotkey of mainWindow, identified by a new global atom.
+    cSysTray(HWND mainWindow, cSysTrayEvents& listener);
+    // Unregisters the hotkey, removes the icon and the hook if shown, then deletes the atom.
+    ~cSysTray();
+    cSysTray(const cSysTray&) = delete;
+    cSysTray& operator=(const cSysTray&) = delete;
+
+    // Only icon pictures are taken; none or any other type leaves the picture as it was.
+    void TrayIcon(PictureRef Icon);
+    PictureRef TrayIcon() const { return mIcon; }
+
+    void FormhWnd(HWND hwnd) noexcept { mFormhWnd = hwnd; }
+    HWND FormhWnd() const noexcept { return mFormhWnd; }
+
+    void TrayTip(const std::string& Tip);
+    const std::string& TrayTip() const noexcept { return mTip; }
+
+    // True subclasses the main window and adds the icon; false removes both.
+    void InTray(bool Show);
+    bool InTray() const noexcept { return mInTray; }
+
+    // For the window hook only.
+    void RaiseMouseEvent(std::uint32_t message, std::uint32_t id);
+    void RaiseMenuClick(std::int16_t Index);
+
+    // The shell restarted and forgot our icon: add it again if it is shown.
+    void TaskbarCreated();
+
+private:
+    void AddIcon(HWND window, std::uint32_t id, const std::string& tip, const PictureRef& picture);
+    void DeleteIcon(HWND window, std::uint32_t id);
+
+    cSysTrayEvents& mListener;
+    bool mInTray = false;
+    std::uint32_t mID = 0;
+    std::string mTip;
+    HWND mhWnd;
+    PictureRef mIcon;
+    bool mShown = false;
+    HWND mFormhWnd = nullptr;
+    cGlobalAtom mAtom; // declared last: released first, after the hotkey is gone
+};
+
+} // namespace snarvik

@@ -1,0 +1,59 @@
+#include <windows.h>
+
+#include "tray/mSysTray.h"
+
+#include "tray/cSysTray.h"
+
+namespace snarvik::mSysTray {
+
+WNDPROC mOldWndProc = nullptr;
+cSysTray* mTrayPtr = nullptr;
+
+namespace {
+MainWindow* gMainWindow = nullptr;
+} // namespace
+
+void SetMainWindow(MainWindow* window) noexcept {
+    gMainWindow = window;
+}
+
+LRESULT CALLBACK SysTrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept {
+    MainWindow* const main = gMainWindow;
+    if (main != nullptr) {
+        main->BeginDispatch();
+    }
+    const HookAction action = DecideHookAction(uMsg, wParam, lParam);
+    try {
+        switch (action.kind) {
+        case HookActionKind::MainMenuClick:
+            if (main != nullptr) {
+                std::int16_t index = action.index;
+                main->MenuClick(index);
+            }
+            break;
+        case HookActionKind::RaiseMenuClick:
+            if (mTrayPtr != nullptr) {
+                mTrayPtr->RaiseMenuClick(action.index);
+            }
+            break;
+        case HookActionKind::RaiseMouseEvent:
+            if (mTrayPtr != nullptr) {
+                mTrayPtr->RaiseMouseEvent(action.mouseMessage, action.id);
+            }
+            break;
+        case HookActionKind::None:
+            break;
+        }
+    } catch (...) {
+        // A failing handler must not keep the message from the window's own procedure.
+    }
+    const LRESULT result = mOldWndProc != nullptr
+                               ? CallWindowProcA(mOldWndProc, hWnd, uMsg, wParam, lParam)
+                               : DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    if (main != nullptr) {
+        main->EndDispatch();
+    }
+    return result;
+}
+
+} // namespace snarvik::mSysTray

@@ -64,6 +64,11 @@ void AppendBlock(std::vector<std::uint8_t>& bytes, const std::string& text) {
 } // namespace
 
 std::optional<std::string> ValidateShortcut(const ShortcutSpec& spec) {
+    // The shell names its link after the target's file name, and an empty path would ask it
+    // to clear the recent-documents list instead.
+    if (FileNameOfPath(spec.TargetPath).empty()) {
+        return "The shortcut's target \"" + spec.TargetPath + "\" has no file name.";
+    }
     if (auto error = CheckLength("working directory", spec.WorkingDir)) {
         return error;
     }

@@ -195,6 +195,8 @@ TEST(ShellLinkBuild, RefusesValuesThatDoNotFit) {
         {"icon index 256", Spec("C:\\a.exe", "", "", 256, ""), false},
         {"show command 256", Spec("C:\\a.exe", "", "", 0, "", 256), false},
         {"show command -1", Spec("C:\\a.exe", "", "", 0, "", -1), false},
+        {"no target", Spec("", "", "", 0, ""), false},
+        {"target without a file name", Spec("C:\\Prog\\", "", "", 0, ""), false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(!ValidateShortcut(c.spec).has_value(), c.ok) << c.name;

@@ -105,8 +105,12 @@ void cSysTray::InTray(bool Show) {
         return;
     }
     if (Show) {
-        mSysTray::mOldWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             mhWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&mSysTray::SysTrayWndProc)));
+        // Taking the hook itself as the old procedure would make it call itself forever.
+        if (previous != &mSysTray::SysTrayWndProc) {
+            mSysTray::mOldWndProc = previous;
+        }
         mSysTray::mTrayPtr = this;
         AddIcon(mhWnd, mID, mTip, mIcon);
         mShown = true;

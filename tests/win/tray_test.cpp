@@ -50,18 +50,21 @@ struct Listener final : cSysTrayEvents {
     std::function<void(std::int16_t)> onMenuClick;
     std::function<void()> onMouseDown;
 
+    static void Log(const char* event, std::int16_t button, std::uint32_t id) {
+        std::string line = event;
+        line.append(" ").append(Hex(static_cast<std::uint16_t>(button)));
+        gLog.push_back(line.append(" ").append(Hex(id)));
+    }
     void MouseMove(std::uint32_t& ID) override { gLog.push_back("MouseMove " + Hex(ID)); }
     void MouseDown(std::int16_t& Button, std::uint32_t& ID) override {
-        gLog.push_back("MouseDown " + Hex(static_cast<std::uint16_t>(Button)) + " " + Hex(ID));
+        Log("MouseDown", Button, ID);
         if (onMouseDown) {
             onMouseDown();
         }
     }
-    void MouseUp(std::int16_t& Button, std::uint32_t& ID) override {
-        gLog.push_back("MouseUp " + Hex(static_cast<std::uint16_t>(Button)) + " " + Hex(ID));
-    }
+    void MouseUp(std::int16_t& Button, std::uint32_t& ID) override { Log("MouseUp", Button, ID); }
     void MouseDblClick(std::int16_t& Button, std::uint32_t& ID) override {
-        gLog.push_back("MouseDblClick " + Hex(static_cast<std::uint16_t>(Button)) + " " + Hex(ID));
+        Log("MouseDblClick", Button, ID);
     }
     void MenuClick(std::int16_t& Index) override {
         gLog.push_back("MenuClick " + Hex(static_cast<std::uint16_t>(Index)));
@@ -216,6 +219,20 @@ TEST_F(TrayTest, ShowTwiceAddsOnceHideTwiceDeletesOnce) {
     EXPECT_FALSE(ShellHasIcon(window_));
 }
 
+// Only one tray object may be shown at a time; a second one must not make the hook loop.
+TEST_F(TrayTest, SecondShownObjectKeepsTheChain) {
+    cSysTray first(window_, listener_);
+    first.InTray(true);
+    {
+        cSysTray second(window_, listener_);
+        second.InTray(true);
+        EXPECT_EQ(mSysTray::mOldWndProc, &PreviousProc);
+        EXPECT_EQ(SendMessageA(window_, kOwnMessage, 0, 0), 0x10000 + kOwnMessage);
+    }
+    first.InTray(false);
+    EXPECT_EQ(WindowProcOf(window_), &PreviousProc);
+}
+
 TEST_F(TrayTest, AddCarriesWhatIsSet) {
     struct Case {
         bool icon;
@@ -227,6 +244,8 @@ TEST_F(TrayTest, AddCarriesWhatIsSet) {
         {true, "", NIF_MESSAGE | NIF_ICON},
         {false, "Tip", NIF_MESSAGE | NIF_TIP},
         {true, "Snarvik -- click for menu", NIF_MESSAGE | NIF_ICON | NIF_TIP},
+        {false, "A tip of seventy characters, of which the tray shows only sixty-three.",
+         NIF_MESSAGE | NIF_TIP},
     };
     const PictureRef icon = AppIcon();
     for (const Case& c : cases) {
@@ -243,11 +262,12 @@ TEST_F(TrayTest, AddCarriesWhatIsSet) {
         ASSERT_EQ(gSent.size(), 2u) << c.tip;
         const NOTIFYICONDATAA& add = gSent[0].record;
         EXPECT_EQ(gSent[0].message, static_cast<DWORD>(NIM_ADD));
+        EXPECT_EQ(add.cbSize, NOTIFYICONDATAA_V1_SIZE);
         EXPECT_EQ(add.uFlags, c.flags) << c.tip;
         EXPECT_EQ(add.hWnd, window_);
         EXPECT_EQ(add.uCallbackMessage, kTrayCallbackMessage);
         EXPECT_EQ(add.hIcon, c.icon ? static_cast<HICON>(icon->Handle) : nullptr);
-        EXPECT_STREQ(add.szTip, c.tip);
+        EXPECT_EQ(std::string(add.szTip), std::string(c.tip).substr(0, 63));
         EXPECT_EQ(gSent[1].message, static_cast<DWORD>(NIM_DELETE));
     }
 }
@@ -360,41 +380,6 @@ TEST_F(TrayTest, DestructionWhileHiddenLeavesTheWindowAlone) {
     EXPECT_EQ(WindowProcOf(window_), &LaterSubclassProc);
     EXPECT_EQ(HotkeyProbe(), 0u);
     EXPECT_EQ(GlobalFindAtomA(atomName.c_str()), 0);
-}
-
-TEST(TrayAtom, NamedAfterNowAndDeletedWithTheObject) {
-    std::string name;
-    ATOM value = 0;
-    {
-        const std::string before = AtomNameNow();
-        cGlobalAtom atom;
-        const std::string after = AtomNameNow();
-        value = atom.Value();
-        EXPECT_GE(value, 0xC000);
-        name = AtomName(value);
-        EXPECT_TRUE(name == before || name == after) << name << " / " << before;
-        EXPECT_NE(name.find(' '), std::string::npos);
-    }
-    EXPECT_EQ(GlobalFindAtomA(name.c_str()), 0);
-    EXPECT_EQ(AtomName(value), "");
-}
-
-TEST(TrayRecord, FirstFormWithTipField) {
-    const std::string longTip(70, 'x');
-    const NOTIFYICONDATAA record = MakeNotifyRecord(reinterpret_cast<HWND>(0x1234), 0, NIF_TIP,
-                                                    reinterpret_cast<HICON>(0x99), longTip);
-    EXPECT_EQ(record.cbSize, NOTIFYICONDATAA_V1_SIZE);
-    EXPECT_EQ(record.cbSize, 104u); // the 64-bit first form
-    EXPECT_EQ(record.uCallbackMessage, 0u);
-    EXPECT_EQ(record.hIcon, nullptr);
-    EXPECT_EQ(std::string(record.szTip, 63), std::string(63, 'x'));
-    EXPECT_EQ(record.szTip[63], '\0');
-
-    const NOTIFYICONDATAA shortTip =
-        MakeNotifyRecord(nullptr, 0, NIF_TIP | NIF_MESSAGE, nullptr, "Tip");
-    EXPECT_EQ(shortTip.uCallbackMessage, 0x465u);
-    EXPECT_STREQ(shortTip.szTip, "Tip");
-    EXPECT_EQ(std::string(shortTip.szTip + 4, 60), std::string(60, ' '));
 }
 
 // Every message the hook sees: bracketed, acted on, passed on, answered by the old procedure.

@@ -20,7 +20,17 @@ using testing_support::TempFolder;
 using testing_support::WriteAll;
 
 std::string Size(const Image& image) {
-    return std::to_string(image.width) + "x" + std::to_string(image.height);
+    std::string size = std::to_string(image.width);
+    size += 'x';
+    size += std::to_string(image.height);
+    return size;
+}
+
+std::string FileName(const Image& image, const char* extension) {
+    std::string name = "p";
+    name += Size(image);
+    name += extension;
+    return name;
 }
 
 void ExpectSamePixels(const Image& got, const Image& expected, std::uint32_t compared) {
@@ -52,7 +62,7 @@ TEST(OutputFiles, WindowsReadsBackIconsCursorsAndBitmaps) {
         } loads[] = {{FileKind::Icon, ".ICO", IMAGE_ICON},
                      {FileKind::Cursor, ".CUR", IMAGE_CURSOR}};
         for (const auto& load : loads) {
-            const std::string path = folder / ("p" + Size(source) + load.extension);
+            const std::string path = folder / FileName(source, load.extension);
             const SaveResult saved = SavePicture(path, source, load.kind);
             ASSERT_TRUE(saved.ok) << saved.message;
             const win::UniqueIcon loaded(static_cast<HICON>(
@@ -60,10 +70,10 @@ TEST(OutputFiles, WindowsReadsBackIconsCursorsAndBitmaps) {
             ASSERT_TRUE(loaded) << path << " error " << GetLastError();
             ExpectSamePixels(ImageOfIcon(loaded.get()), icon, 0xFFFFFFFFU);
         }
-        EXPECT_EQ(ReadAll(folder / ("p" + Size(source) + ".ICO")),
-                  ReadAll(folder / ("p" + Size(source) + ".CUR")));
+        EXPECT_EQ(ReadAll(folder / FileName(source, ".ICO")),
+                  ReadAll(folder / FileName(source, ".CUR")));
 
-        const std::string bitmapPath = folder / ("p" + Size(source) + ".BMP");
+        const std::string bitmapPath = folder / FileName(source, ".BMP");
         const SaveResult saved = SavePicture(bitmapPath, source, FileKind::Bitmap);
         ASSERT_TRUE(saved.ok) << saved.message;
         const win::UniqueBitmap bitmap(static_cast<HBITMAP>(

@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Runs every tests/e2e/test_*.py module and prints "N passed, M failed, K skipped" last.
+
+usage: run_all.py [--counts FILE] [-q] [NAME ...]
+NAME keeps only the tests whose id contains it. --counts writes "passed failed skipped" to FILE
+for scripts/test.sh. Exit status 0 only when nothing failed.
+"""
+
+import argparse
+import os
+import sys
+import time
+import unittest
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+ROOT = HERE.parents[1]
+
+
+def flatten(suite):
+    for item in suite:
+        if isinstance(item, unittest.TestSuite):
+            yield from flatten(item)
+        else:
+            yield item
+
+
+class CountingResult(unittest.TextTestResult):
+    """Counts tests, not subtests: a test with any failing part is one failure."""
+
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        self.failed_ids = set()
+        self.started_at = {}
+
+    def startTest(self, test):
+        self.started_at[test.id()] = time.monotonic()
+        super().startTest(test)
+
+    def stopTest(self, test):
+        super().stopTest(test)
+        begun = self.started_at.get(test.id())
+        if begun is not None and self.showAll:
+            self.stream.writeln("    (%.1fs)" % (time.monotonic() - begun))
+
+    def addFailure(self, test, err):
+        self.failed_ids.add(test.id())
+        super().addFailure(test, err)
+
+    def addError(self, test, err):
+        self.failed_ids.add(test.id())
+        super().addError(test, err)
+
+    def addSubTest(self, test, subtest, err):
+        if err is not None:
+            self.failed_ids.add(test.id())
+        super().addSubTest(test, subtest, err)
+
+    def addUnexpectedSuccess(self, test):
+        self.failed_ids.add(test.id())
+        super().addUnexpectedSuccess(test)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--counts")
+    parser.add_argument("-q", "--quiet", action="store_true")
+    parser.add_argument("names", nargs="*")
+    options = parser.parse_args()
+
+    os.environ.setdefault("SNARVIK_NATIVE_DIR", str(ROOT / "build" / "native"))
+    os.environ.setdefault("SNARVIK_MINGW_DIR", str(ROOT / "build" / "mingw"))
+    sys.path.insert(0, str(HERE))
+
+    loader = unittest.TestLoader()
+    suite = loader.discover(str(HERE), pattern="test_*.py", top_level_dir=str(HERE))
+    tests = [t for t in flatten(suite)
+             if not options.names or any(name in t.id() for name in options.names)]
+
+    runner = unittest.TextTestRunner(stream=sys.stdout, verbosity=1 if options.quiet else 2,
+                                     resultclass=CountingResult)
+    started = time.monotonic()
+    result = runner.run(unittest.TestSuite(tests))
+    failed = len(result.failed_ids)
+    skipped = len({t.id() for t, _ in result.skipped} - result.failed_ids)
+    passed = result.testsRun - failed - skipped
+    if options.counts:
+        Path(options.counts).write_text("%d %d %d\n" % (passed, failed, skipped))
+    print("e2e layer took %.0fs" % (time.monotonic() - started))
+    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

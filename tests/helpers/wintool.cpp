@@ -1,0 +1,678 @@
+// wintool: lets the end-to-end tests look inside Windows (windows, clipboard, dialogs, menus,
+// hotkey) from the command line. Prints tab-separated key=value lines; exits 1 when the thing
+// asked for is not there, 2 on bad usage.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kNotFound = 1;
+constexpr int kUsage = 2;
+constexpr DWORD kFindWaitMs = 5000;
+
+unsigned long long Number(const char* text) {
+    return std::strtoull(text, nullptr, 0);
+}
+
+HWND WindowArg(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(Number(text)));
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// Asks the window itself (WM_GETTEXT), so controls of other processes answer with their text;
+// bounded, so a hung window cannot hang the tool.
+std::string TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length) == 0) {
+        return {};
+    }
+    std::vector<char> buffer(static_cast<size_t>(length) + 2, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, static_cast<WPARAM>(buffer.size()),
+                        reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000, &copied);
+    return std::string(buffer.data());
+}
+
+// Keeps every printed value on its one line.
+std::string Clean(std::string text) {
+    for (char& c : text) {
+        if (c == '\t' || c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+void PrintWindow(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char title[512] = {};
+    GetWindowTextA(window, title, sizeof title);
+    std::printf("hwnd=0x%llx\tpid=%lu\tvisible=%d\tstyle=0x%08lx\texstyle=0x%08lx\t"
+                "rect=%ld,%ld,%ld,%ld\tclient=%ld,%ld,%ld,%ld\tid=%d\tparent=0x%llx\t"
+                "class=%s\ttitle=%s\n",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)),
+                static_cast<unsigned long>(pid), IsWindowVisible(window) ? 1 : 0,
+                static_cast<unsigned long>(GetWindowLongPtrA(window, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongPtrA(window, GWL_EXSTYLE)), rect.left,
+                rect.top, rect.right, rect.bottom, origin.x, origin.y, client.right, client.bottom,
+                GetDlgCtrlID(window),
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(GetParent(window))),
+                Clean(ClassOf(window)).c_str(), Clean(title).c_str());
+}
+
+std::vector<HWND> TopWindows() {
+    std::vector<HWND> found;
+    EnumWindows(
+        [](HWND window, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool SameText(const std::string& a, const char* b) {
+    return lstrcmpiA(a.c_str(), b) == 0;
+}
+
+std::vector<HWND> FindTop(const char* className, const char* title, bool visibleOnly) {
+    std::vector<HWND> found;
+    for (HWND window : TopWindows()) {
+        if (!SameText(ClassOf(window), className)) {
+            continue;
+        }
+        if (visibleOnly && !IsWindowVisible(window)) {
+            continue;
+        }
+        if (title != nullptr) {
+            char text[512] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (std::strcmp(text, title) != 0) {
+                continue;
+            }
+        }
+        found.push_back(window);
+    }
+    return found;
+}
+
+// Dialogs appear a moment after the action that opens them: wait a little for them.
+HWND WaitDialog(const char* title) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<HWND> found = FindTop("#32770", title, true);
+        if (!found.empty()) {
+            return found.front();
+        }
+        if (GetTickCount() - start > kFindWaitMs) {
+            std::fprintf(stderr, "no dialog titled \"%s\"\n", title);
+            return nullptr;
+        }
+        Sleep(50);
+    }
+}
+
+// The file-name field of a save dialog: control 0x47c (ComboBoxEx32 -> ComboBox -> Edit), or
+// the dialog's first Edit.
+HWND FileNameEdit(HWND dialog) {
+    HWND field = GetDlgItem(dialog, 0x47c);
+    if (field != nullptr) {
+        if (SameText(ClassOf(field), "Edit")) {
+            return field;
+        }
+        for (HWND child : ChildWindows(field)) {
+            if (SameText(ClassOf(child), "Edit")) {
+                return child;
+            }
+        }
+    }
+    for (HWND child : ChildWindows(dialog)) {
+        if (SameText(ClassOf(child), "Edit")) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+int CmdFind(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    std::vector<HWND> found = FindTop(argv[0], argc > 1 ? argv[1] : nullptr, false);
+    for (HWND window : found) {
+        PrintWindow(window);
+    }
+    return found.empty() ? kNotFound : 0;
+}
+
+int CmdChildren(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    HWND parent = WindowArg(argv[0]);
+    if (!IsWindow(parent)) {
+        std::fprintf(stderr, "no window %s\n", argv[0]);
+        return kNotFound;
+    }
+    for (HWND child : ChildWindows(parent)) {
+        PrintWindow(child);
+    }
+    return 0;
+}
+
+int CmdWindows() {
+    for (HWND window : TopWindows()) {
+        PrintWindow(window);
+    }
+    return 0;
+}
+
+// The clipboard may be busy for a moment with another process's work.
+bool OpenClipboardPatiently(HWND owner) {
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        if (OpenClipboard(owner) != FALSE) {
+            return true;
+        }
+        Sleep(50);
+    }
+    std::fprintf(stderr, "cannot open the clipboard: error %lu\n", GetLastError());
+    return false;
+}
+
+bool WriteBmp(const char* path, int width, int height, const std::vector<uint8_t>& bottomUp) {
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(bottomUp.size());
+    file.bfType = 0x4d42;
+    file.bfOffBits = static_cast<DWORD>(sizeof file + sizeof info);
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    FILE* out = std::fopen(path, "wb");
+    if (out == nullptr) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+        return false;
+    }
+    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+              std::fwrite(&info, sizeof info, 1, out) == 1 &&
+              std::fwrite(bottomUp.data(), 1, bottomUp.size(), out) == bottomUp.size();
+    ok = std::fclose(out) == 0 && ok;
+    if (!ok) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+    }
+    return ok;
+}
+
+int CmdClipboardBmp(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    if (!OpenClipboardPatiently(nullptr)) {
+        return kNotFound;
+    }
+    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    BITMAP header = {};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof header, &header) == 0) {
+        CloseClipboard();
+        std::fprintf(stderr, "no bitmap on the clipboard\n");
+        return kNotFound;
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = header.bmWidth;
+    info.bmiHeader.biHeight = header.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint8_t> pixels(static_cast<size_t>(header.bmWidth) *
+                                static_cast<size_t>(header.bmHeight) * 4);
+    HDC screen = GetDC(nullptr);
+    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(header.bmHeight),
+                                pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    CloseClipboard();
+    if (lines != header.bmHeight) {
+        std::fprintf(stderr, "GetDIBits read %d of %ld lines\n", lines, header.bmHeight);
+        return kNotFound;
+    }
+    if (!WriteBmp(argv[0], header.bmWidth, header.bmHeight, pixels)) {
+        return kNotFound;
+    }
+    std::printf("width=%ld\theight=%ld\tbits=%u\n", header.bmWidth, header.bmHeight,
+                static_cast<unsigned>(header.bmBitsPixel));
+    return 0;
+}
+
+std::string FormatName(UINT format) {
+    static const struct {
+        UINT id;
+        const char* name;
+    } known[] = {{CF_TEXT, "CF_TEXT"},
+                 {CF_BITMAP, "CF_BITMAP"},
+                 {CF_METAFILEPICT, "CF_METAFILEPICT"},
+                 {CF_OEMTEXT, "CF_OEMTEXT"},
+                 {CF_DIB, "CF_DIB"},
+                 {CF_PALETTE, "CF_PALETTE"},
+                 {CF_UNICODETEXT, "CF_UNICODETEXT"},
+                 {CF_ENHMETAFILE, "CF_ENHMETAFILE"},
+                 {CF_LOCALE, "CF_LOCALE"},
+                 {CF_DIBV5, "CF_DIBV5"}};
+    for (const auto& entry : known) {
+        if (entry.id == format) {
+            return entry.name;
+        }
+    }
+    char name[256] = {};
+    if (GetClipboardFormatNameA(format, name, sizeof name) > 0) {
+        return name;
+    }
+    return "?";
+}
+
+int CmdClipboardFormats() {
+    if (!OpenClipboardPatiently(nullptr)) {
+        return kNotFound;
+    }
+    for (UINT format = EnumClipboardFormats(0); format != 0;
+         format = EnumClipboardFormats(format)) {
+        std::printf("format=%u\tname=%s\n", format, Clean(FormatName(format)).c_str());
+    }
+    CloseClipboard();
+    return 0;
+}
+
+int CmdClipboardClear() {
+    if (!OpenClipboardPatiently(nullptr)) {
+        return kNotFound;
+    }
+    const BOOL emptied = EmptyClipboard();
+    CloseClipboard();
+    return emptied != FALSE ? 0 : kNotFound;
+}
+
+HWND HelperWindow() {
+    return CreateWindowExA(0, "STATIC", "wintool", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+int CmdClipboardHold(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    HWND owner = HelperWindow();
+    if (!OpenClipboardPatiently(owner)) {
+        return kNotFound;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(Number(argv[0])));
+    CloseClipboard();
+    DestroyWindow(owner);
+    return 0;
+}
+
+// Every screen position gets its own colour: red = x mod 256, green = y mod 256, blue = the
+// high bits of x (low nibble) and y (high nibble). Tests turn any pixel back into a position.
+COLORREF PatternColour(int x, int y) {
+    const auto red = static_cast<BYTE>(x & 255);
+    const auto green = static_cast<BYTE>(y & 255);
+    const auto blue = static_cast<BYTE>(((x >> 8) & 15) | (((y >> 8) & 15) << 4));
+    return RGB(red, green, blue);
+}
+
+struct Pattern {
+    HBITMAP bitmap = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* pattern = reinterpret_cast<Pattern*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        if (pattern != nullptr) {
+            HDC memory = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(memory, pattern->bitmap);
+            BitBlt(dc, 0, 0, pattern->width, pattern->height, memory, 0, 0, SRCCOPY);
+            SelectObject(memory, old);
+            DeleteDC(memory);
+        }
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_TIMER:
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int CmdPattern(int argc, char** argv) {
+    Pattern pattern;
+    pattern.width = GetSystemMetrics(SM_CXSCREEN);
+    pattern.height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = pattern.width;
+    info.bmiHeader.biHeight = -pattern.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    pattern.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (pattern.bitmap == nullptr) {
+        std::fprintf(stderr, "CreateDIBSection failed: %lu\n", GetLastError());
+        return kNotFound;
+    }
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < pattern.height; ++y) {
+        for (int x = 0; x < pattern.width; ++x) {
+            const COLORREF c = PatternColour(x, y);
+            pixels[static_cast<size_t>(y) * static_cast<size_t>(pattern.width) +
+                   static_cast<size_t>(x)] = (static_cast<uint32_t>(GetRValue(c)) << 16) |
+                                             (static_cast<uint32_t>(GetGValue(c)) << 8) |
+                                             GetBValue(c);
+        }
+    }
+    GdiFlush();
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PatternProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.lpszClassName = "WintoolPattern";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "WintoolPattern",
+                                  "wintool pattern", WS_POPUP, 0, 0, pattern.width, pattern.height,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window == nullptr) {
+        std::fprintf(stderr, "CreateWindowEx failed: %lu\n", GetLastError());
+        return kNotFound;
+    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&pattern));
+    if (argc > 0) {
+        SetTimer(window, 1, static_cast<UINT>(Number(argv[0])), nullptr);
+    }
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    std::printf("hwnd=0x%llx\twidth=%d\theight=%d\n",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)), pattern.width,
+                pattern.height);
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    DeleteObject(pattern.bitmap);
+    return 0;
+}
+
+int CmdDialogSet(int argc, char** argv) {
+    if (argc < 2) {
+        return kUsage;
+    }
+    HWND dialog = WaitDialog(argv[0]);
+    if (dialog == nullptr) {
+        return kNotFound;
+    }
+    HWND edit = FileNameEdit(dialog);
+    if (edit == nullptr) {
+        std::fprintf(stderr, "the dialog has no edit field\n");
+        return kNotFound;
+    }
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[1]),
+                            SMTO_ABORTIFHUNG, 5000, &result) == 0 ||
+        result == FALSE) {
+        std::fprintf(stderr, "WM_SETTEXT failed\n");
+        return kNotFound;
+    }
+    std::printf("edit=%s\n", Clean(TextOf(edit)).c_str());
+    return 0;
+}
+
+int CmdDialogPress(int argc, char** argv) {
+    if (argc < 2) {
+        return kUsage;
+    }
+    HWND dialog = WaitDialog(argv[0]);
+    if (dialog == nullptr) {
+        return kNotFound;
+    }
+    const auto id = static_cast<int>(Number(argv[1]));
+    HWND button = GetDlgItem(dialog, id);
+    if (PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button)) == FALSE) {
+        std::fprintf(stderr, "PostMessage failed: %lu\n", GetLastError());
+        return kNotFound;
+    }
+    std::printf("pressed=%d\n", id);
+    return 0;
+}
+
+int CmdDialogText(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    HWND dialog = WaitDialog(argv[0]);
+    if (dialog == nullptr) {
+        return kNotFound;
+    }
+    HWND edit = FileNameEdit(dialog);
+    if (edit != nullptr) {
+        std::printf("edit=%s\n", Clean(TextOf(edit)).c_str());
+    }
+    for (HWND child : ChildWindows(dialog)) {
+        const std::string kind = ClassOf(child);
+        if (!IsWindowVisible(child)) {
+            continue;
+        }
+        if (SameText(kind, "Static")) {
+            const std::string text = TextOf(child);
+            if (!text.empty()) {
+                std::printf("static=%s\n", Clean(text).c_str());
+            }
+        } else if (SameText(kind, "Button")) {
+            std::printf("button=%d\ttext=%s\n", GetDlgCtrlID(child), Clean(TextOf(child)).c_str());
+        }
+    }
+    return 0;
+}
+
+int CmdMenu() {
+    std::vector<HWND> menus = FindTop("#32768", nullptr, true);
+    for (HWND menu : menus) {
+        RECT rect = {};
+        GetWindowRect(menu, &rect);
+        std::printf("hwnd=0x%llx\trect=%ld,%ld,%ld,%ld\n",
+                    static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(menu)), rect.left,
+                    rect.top, rect.right, rect.bottom);
+    }
+    return menus.empty() ? kNotFound : 0;
+}
+
+int CmdPost(int argc, char** argv) {
+    if (argc < 4) {
+        return kUsage;
+    }
+    if (PostMessageA(WindowArg(argv[0]), static_cast<UINT>(Number(argv[1])),
+                     static_cast<WPARAM>(Number(argv[2])),
+                     static_cast<LPARAM>(Number(argv[3]))) == FALSE) {
+        std::fprintf(stderr, "PostMessage failed: %lu\n", GetLastError());
+        return kNotFound;
+    }
+    return 0;
+}
+
+int CmdSend(int argc, char** argv) {
+    if (argc < 4) {
+        return kUsage;
+    }
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(WindowArg(argv[0]), static_cast<UINT>(Number(argv[1])),
+                            static_cast<WPARAM>(Number(argv[2])),
+                            static_cast<LPARAM>(Number(argv[3])), SMTO_ABORTIFHUNG, 5000,
+                            &result) == 0) {
+        std::fprintf(stderr, "SendMessageTimeout failed: %lu\n", GetLastError());
+        return kNotFound;
+    }
+    std::printf("result=%lld\n", static_cast<long long>(result));
+    return 0;
+}
+
+int CmdHotkeyProbe() {
+    if (RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT) == FALSE) {
+        std::printf("hotkey=taken\terror=%lu\n", GetLastError());
+        return 0;
+    }
+    UnregisterHotKey(nullptr, 1);
+    std::printf("hotkey=free\n");
+    return 0;
+}
+
+int CmdTooltip() {
+    std::vector<HWND> tips = FindTop(TOOLTIPS_CLASSA, nullptr, true);
+    for (HWND tip : tips) {
+        RECT rect = {};
+        GetWindowRect(tip, &rect);
+        std::printf("rect=%ld,%ld,%ld,%ld\ttext=%s\n", rect.left, rect.top, rect.right, rect.bottom,
+                    Clean(TextOf(tip)).c_str());
+    }
+    return tips.empty() ? kNotFound : 0;
+}
+
+int CmdScreen() {
+    HDC screen = GetDC(nullptr);
+    std::printf("width=%d\theight=%d\tbits=%d\tdpi=%d\n", GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN), GetDeviceCaps(screen, BITSPIXEL),
+                GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    return 0;
+}
+
+int CmdCursor() {
+    POINT at = {};
+    GetCursorPos(&at);
+    std::printf("x=%ld\ty=%ld\n", at.x, at.y);
+    return 0;
+}
+
+int CmdForeground() {
+    HWND window = GetForegroundWindow();
+    if (window == nullptr) {
+        return kNotFound;
+    }
+    PrintWindow(window);
+    return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: wintool COMMAND ...\n"
+                 "  find CLASS [TITLE] | children HWND | windows | foreground\n"
+                 "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS | clipboard-clear\n"
+                 "  pattern [MS]\n"
+                 "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
+                 "  menu | post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
+                 "  hotkey-probe | tooltip | screen | cursor\n");
+    return kUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return Usage();
+    }
+    const std::string command = argv[1];
+    const int rest = argc - 2;
+    char** args = argv + 2;
+    int status = kUsage;
+    if (command == "find") {
+        status = CmdFind(rest, args);
+    } else if (command == "children") {
+        status = CmdChildren(rest, args);
+    } else if (command == "windows") {
+        status = CmdWindows();
+    } else if (command == "foreground") {
+        status = CmdForeground();
+    } else if (command == "clipboard-bmp") {
+        status = CmdClipboardBmp(rest, args);
+    } else if (command == "clipboard-formats") {
+        status = CmdClipboardFormats();
+    } else if (command == "clipboard-hold") {
+        status = CmdClipboardHold(rest, args);
+    } else if (command == "clipboard-clear") {
+        status = CmdClipboardClear();
+    } else if (command == "pattern") {
+        status = CmdPattern(rest, args);
+    } else if (command == "dialog-set") {
+        status = CmdDialogSet(rest, args);
+    } else if (command == "dialog-press") {
+        status = CmdDialogPress(rest, args);
+    } else if (command == "dialog-text") {
+        status = CmdDialogText(rest, args);
+    } else if (command == "menu") {
+        status = CmdMenu();
+    } else if (command == "post") {
+        status = CmdPost(rest, args);
+    } else if (command == "send") {
+        status = CmdSend(rest, args);
+    } else if (command == "hotkey-probe") {
+        status = CmdHotkeyProbe();
+    } else if (command == "tooltip") {
+        status = CmdTooltip();
+    } else if (command == "screen") {
+        status = CmdScreen();
+    } else if (command == "cursor") {
+        status = CmdCursor();
+    }
+    if (status == kUsage) {
+        return Usage();
+    }
+    std::fflush(stdout);
+    return status;
+}

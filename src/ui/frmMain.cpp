@@ -584,13 +584,8 @@ void frmMain::SaveIconFile(FileKind kind) {
     if (list && *list && ImageList_GetImageCount(list->get()) > 0) {
         icon.reset(ImageList_GetIcon(list->get(), 0, ILD_NORMAL));
     }
-    const Image image = icon ? ImageOfIcon(icon.get()) : Image{};
-    if (image.empty()) {
-        ShowError("There is no picture to save in \"" + path +
-                  "\": the selection is empty. Nothing was written.");
-        return;
-    }
-    if (!SaveTo(path, image, kind)) {
+    // An empty selection leaves no image to save; SavePicture says so.
+    if (!SaveTo(path, icon ? ImageOfIcon(icon.get()) : Image{}, kind)) {
         return;
     }
     AdvanceNumber();

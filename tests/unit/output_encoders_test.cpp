@@ -38,32 +38,29 @@ Image Pattern(int width, int height) {
 }
 
 TEST(OutputBmp, GoldenTinyFiles) {
-    struct Case {
-        Image image;
-        Bytes expected;
+    // clang-format off
+    const Bytes one = {
+        'B', 'M', 0x3A, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0,          // file header
+        0x28, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0,          // size, width, height, 24 bpp
+        0, 0, 0, 0, 4, 0, 0, 0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, // BI_RGB, image size, 96 DPI
+        0, 0, 0, 0, 0, 0, 0, 0,
+        0x33, 0x22, 0x11, 0,                                         // B, G, R, padding
     };
-    const Case cases[] =
-        {
-            {{1, 1, {0x80112233}},
-             {'B',  'M',  0x3A, 0, 0, 0, 0, 0, 0, 0, 0x36, 0,    0, 0, // file header
-              0x28, 0,    0,    0, 1, 0, 0, 0, 1, 0, 0,    0,    1, 0,
-              24,   0,    0,    0, 0, 0, 4, 0, 0, 0, 0xC4, 0x0E, 0, 0,
-              0xC4, 0x0E, 0,    0, 0, 0, 0, 0, 0, 0, 0,    0, // info header
-              0x33, 0x22, 0x11, 0}},
-            {{3,
-              2,
-              {0x00A00000, 0x0000B000, 0x000000C0, // top row
-               0xFF010203, 0xFF040506, 0xFF070809}},
-             {'B', 'M', 0x4E, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0, 0x28, 0, 0, 0, 3, 0, 0, 0, 2, 0,
-              0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 24, 0, 0, 0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0,
-              0, 0, 0, 0, 0, 0,
-              // bottom row first, padded from 9 to 12 bytes
-              0x03, 0x02, 0x01, 0x06, 0x05, 0x04, 0x09, 0x08, 0x07, 0, 0, 0, 0x00, 0x00, 0xA0, 0x00,
-              0xB0, 0x00, 0xC0, 0x00, 0x00, 0, 0, 0}},
-        };
-    for (const auto& c : cases) {
-        EXPECT_EQ(EncodeBmp(c.image), c.expected) << c.image.width << "x" << c.image.height;
-    }
+    const Bytes three_by_two = {
+        'B', 'M', 0x4E, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0,
+        0x28, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,
+        0, 0, 0, 0, 24, 0, 0, 0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0,
+        0, 0, 0, 0, 0, 0, 0, 0,
+        0x03, 0x02, 0x01, 0x06, 0x05, 0x04, 0x09, 0x08, 0x07, 0, 0, 0, // bottom row first
+        0x00, 0x00, 0xA0, 0x00, 0xB0, 0x00, 0xC0, 0x00, 0x00, 0, 0, 0, // top row
+    };
+    // clang-format on
+    EXPECT_EQ(EncodeBmp(Image{1, 1, {0x80112233}}), one);
+    EXPECT_EQ(EncodeBmp(Image{3,
+                              2,
+                              {0x00A00000, 0x0000B000, 0x000000C0, // top row
+                               0xFF010203, 0xFF040506, 0xFF070809}}),
+              three_by_two);
 }
 
 TEST(OutputBmp, LayoutAtAwkwardSizes) {
@@ -106,14 +103,17 @@ TEST(OutputBmp, NothingForAnEmptyImage) {
 }
 
 TEST(OutputIco, GoldenOnePixel) {
+    // clang-format off
     const Bytes expected = {
-        0,    0,    1,    0,    1, 0, // directory: icon, one entry
-        1,    1,    0,    0,    1, 0, 32, 0, 0x30, 0, 0, 0, 22, 0, 0,  0, // entry
-        0x28, 0,    0,    0,    1, 0, 0,  0, 2,    0, 0, 0, 1,  0, 32, 0, 0, 0, 0, 0,
-        8,    0,    0,    0,    0, 0, 0,  0, 0,    0, 0, 0, 0,  0, 0,  0, 0, 0, 0, 0, // info header
-        0xEF, 0xCD, 0xAB, 0xFF, // BGRA, made opaque
-        0,    0,    0,    0,    // mask row, padded to 4 bytes
+        0, 0, 1, 0, 1, 0,                                          // icon directory, one entry
+        1, 1, 0, 0, 1, 0, 32, 0, 0x30, 0, 0, 0, 22, 0, 0, 0,       // 1x1, 32 bpp, 48 bytes at 22
+        0x28, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0,        // height doubled for the mask
+        0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, 0, 0, 0, 0, 0, 0,
+        0xEF, 0xCD, 0xAB, 0xFF,                                    // BGRA, made opaque
+        0, 0, 0, 0,                                                // mask row, padded to 4 bytes
     };
+    // clang-format on
     EXPECT_EQ(EncodeIco(Image{1, 1, {0x00ABCDEF}}), expected);
 }
 

@@ -1,5 +1,4 @@
 #include "output/file_names.h"
-#include "output/wallpaper_modes.h"
 
 #include <gtest/gtest.h>
 
@@ -87,26 +86,6 @@ TEST(OutputNames, FilterFollowsLastThreeCharacters) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DialogFilter(c.defaultName), c.expected) << c.defaultName;
-    }
-}
-
-TEST(OutputNames, WallpaperModes) {
-    struct Case {
-        std::int16_t index;
-        const char* tile;
-        const char* style;
-    };
-    const Case cases[] = {{1, "1", "0"},         {2, "0", "0"},         {3, "0", "2"},
-                          {0, nullptr, nullptr}, {4, nullptr, nullptr}, {-1, nullptr, nullptr}};
-    for (const auto& c : cases) {
-        const auto values = WallpaperModeValues(c.index);
-        if (c.tile == nullptr) {
-            EXPECT_FALSE(values.has_value()) << c.index;
-            continue;
-        }
-        ASSERT_TRUE(values.has_value()) << c.index;
-        EXPECT_STREQ(values->tile, c.tile) << c.index;
-        EXPECT_STREQ(values->style, c.style) << c.index;
     }
 }
 

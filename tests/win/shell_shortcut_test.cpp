@@ -107,6 +107,7 @@ protected:
         };
     }
     void TearDown() override {
+        SetFileAttributesA(shellLink_.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(shellLink_.c_str());
         for (const auto& name : FilesIn(folder_)) {
             DeleteFileA((folder_ + "\\" + name).c_str());
@@ -239,6 +240,8 @@ TEST_F(ShellShortcut, RefusedValuesStopBeforeTheShell) {
 TEST_F(ShellShortcut, UnusableShellShortcutWritesNothing) {
     // Left in Recent earlier: the wait ends at once and the file is examined.
     std::ofstream(shellLink_, std::ios::binary) << "not a shell link at all, just some text";
+    // Read-only, so the shell cannot replace it with a good one before it is examined.
+    SetFileAttributesA(shellLink_.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(mCreateShortcut::CreateShortcut(nullptr, folder_, "x", target_, "", "", 0, "", 0,
                                                  options_));
     ASSERT_EQ(shown_.size(), 1u);

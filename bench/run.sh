@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds every benchmark program (bench/NAME.cpp -> build/mingw/NAME.exe) and runs each under
+# the Wine harness at 1920x1080 and at 3840x2160 (or the sizes given: bench/run.sh 1280x720).
+# The programs print their own figures; this prints them under a heading per program and size.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh || exit 1
+sizes=("$@")
+[[ ${#sizes[@]} -gt 0 ]] || sizes=(1920x1080 3840x2160)
+
+names=()
+for source in bench/*.cpp; do
+    [[ -e $source ]] && names+=("$(basename "$source" .cpp)")
+done
+if [[ ${#names[@]} -eq 0 ]]; then
+    echo "bench/run.sh: no bench/*.cpp"
+    exit 1
+fi
+cmake --preset mingw >/dev/null || exit 1
+cmake --build --preset mingw -j2 --target "${names[@]}" || exit 1
+
+# shellcheck source=../scripts/harness.sh
+source scripts/harness.sh
+trap harness_down EXIT
+status=0
+for size in "${sizes[@]}"; do
+    export SNARVIK_HARNESS_DIR=$PWD/build/harness-bench
+    harness_up "$size" || exit 1
+    for name in "${names[@]}"; do
+        printf '\n=== %s at %s\n' "$name" "$size"
+        # Benchmarks take longer than tests, but are bounded too.
+        SNARVIK_WINE_TIMEOUT=${SNARVIK_BENCH_TIMEOUT:-600} scripts/wine-run "build/mingw/$name.exe" ||
+            { echo "$name failed at $size (exit $?)"; status=1; }
+    done
+    harness_down
+done
+exit "$status"

@@ -252,6 +252,7 @@ class Driver:
             raise
 
     def close(self, failed=False):
+        """Ends the scenario; a failed one keeps its screenshot and logs, a passed one none."""
         try:
             if failed:
                 self.keep_artifacts()
@@ -259,6 +260,8 @@ class Driver:
         finally:
             self.prefix.stop_server()
             self.prefix.remove()
+            if not failed:
+                shutil.rmtree(self.artifacts, ignore_errors=True)
 
     # --- the program ---------------------------------------------------------------------
 
@@ -504,6 +507,16 @@ class Scenario(Driver, unittest.TestCase):
 
     def _close(self):
         signal.alarm(60)  # the tidy-up is bounded too
+        self.close(failed=self._failed())
+
+    def _failed(self):
+        # Asked from a cleanup, where the outcome's own success flag is reset for that part.
         outcome = getattr(self, "_outcome", None)
-        failed = outcome is not None and not outcome.success
-        self.close(failed=failed)
+        if outcome is None:
+            return False
+        reported = list(getattr(outcome, "errors", []))
+        result = getattr(outcome, "result", None)
+        if result is not None:
+            reported += result.failures + result.errors
+        return any(test is self or getattr(test, "test_case", None) is self
+                   for test, error in reported if error is not None)

@@ -624,55 +624,67 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    using Command = int (*)(int, char**);
+    static const struct {
+        const char* name;
+        Command run;
+    } commands[] = {
+        {"find", CmdFind},
+        {"children", CmdChildren},
+        {"windows",
+         [](int, char**) {
+             return CmdWindows();
+         }},
+        {"foreground",
+         [](int, char**) {
+             return CmdForeground();
+         }},
+        {"clipboard-bmp", CmdClipboardBmp},
+        {"clipboard-formats",
+         [](int, char**) {
+             return CmdClipboardFormats();
+         }},
+        {"clipboard-hold", CmdClipboardHold},
+        {"clipboard-clear",
+         [](int, char**) {
+             return CmdClipboardClear();
+         }},
+        {"pattern", CmdPattern},
+        {"dialog-set", CmdDialogSet},
+        {"dialog-press", CmdDialogPress},
+        {"dialog-text", CmdDialogText},
+        {"menu",
+         [](int, char**) {
+             return CmdMenu();
+         }},
+        {"post", CmdPost},
+        {"send", CmdSend},
+        {"hotkey-probe",
+         [](int, char**) {
+             return CmdHotkeyProbe();
+         }},
+        {"tooltip",
+         [](int, char**) {
+             return CmdTooltip();
+         }},
+        {"screen",
+         [](int, char**) {
+             return CmdScreen();
+         }},
+        {"cursor",
+         [](int, char**) {
+             return CmdCursor();
+         }},
+    };
     if (argc < 2) {
         return Usage();
     }
-    const std::string command = argv[1];
-    const int rest = argc - 2;
-    char** args = argv + 2;
-    int status = kUsage;
-    if (command == "find") {
-        status = CmdFind(rest, args);
-    } else if (command == "children") {
-        status = CmdChildren(rest, args);
-    } else if (command == "windows") {
-        status = CmdWindows();
-    } else if (command == "foreground") {
-        status = CmdForeground();
-    } else if (command == "clipboard-bmp") {
-        status = CmdClipboardBmp(rest, args);
-    } else if (command == "clipboard-formats") {
-        status = CmdClipboardFormats();
-    } else if (command == "clipboard-hold") {
-        status = CmdClipboardHold(rest, args);
-    } else if (command == "clipboard-clear") {
-        status = CmdClipboardClear();
-    } else if (command == "pattern") {
-        status = CmdPattern(rest, args);
-    } else if (command == "dialog-set") {
-        status = CmdDialogSet(rest, args);
-    } else if (command == "dialog-press") {
-        status = CmdDialogPress(rest, args);
-    } else if (command == "dialog-text") {
-        status = CmdDialogText(rest, args);
-    } else if (command == "menu") {
-        status = CmdMenu();
-    } else if (command == "post") {
-        status = CmdPost(rest, args);
-    } else if (command == "send") {
-        status = CmdSend(rest, args);
-    } else if (command == "hotkey-probe") {
-        status = CmdHotkeyProbe();
-    } else if (command == "tooltip") {
-        status = CmdTooltip();
-    } else if (command == "screen") {
-        status = CmdScreen();
-    } else if (command == "cursor") {
-        status = CmdCursor();
+    for (const auto& command : commands) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            const int status = command.run(argc - 2, argv + 2);
+            std::fflush(stdout);
+            return status == kUsage ? Usage() : status;
+        }
     }
-    if (status == kUsage) {
-        return Usage();
-    }
-    std::fflush(stdout);
-    return status;
+    return Usage();
 }

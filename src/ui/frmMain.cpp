@@ -28,6 +28,7 @@ bool TrayMode = false;
 namespace {
 
 constexpr UINT_PTR kTrayClickTimer = 1;
+constexpr DWORD kMenuSettleMs = 150;
 constexpr const char* kTitle = "Snarvik";
 
 int ScreenWidth() {
@@ -251,9 +252,15 @@ void frmMain::ShowTrayMenu() {
 }
 
 void frmMain::IconEvent_MenuClick(std::int16_t Index) {
-    if (mMain::TrayMode) {
-        MenuClick(Index);
+    if (!mMain::TrayMode) {
+        return;
     }
+    if (TrayCommandFor(Index).kind == TrayCommandKind::StartCut) {
+        // The tray menu has only just closed: let the windows under it repaint, or the grab
+        // freezes a ghost of the menu into the picture.
+        Sleep(kMenuSettleMs);
+    }
+    MenuClick(Index);
 }
 
 void frmMain::IconEvent_MouseDblClick(std::int16_t, std::uint32_t) {

@@ -5,6 +5,7 @@ Each step is a function in STEPS taking the driver (see e2e.Driver for what it c
 to show more. A step that fails is reported and the demo goes on; the exit status tells.
 """
 
+import subprocess
 import sys
 import time
 import traceback
@@ -40,7 +41,65 @@ def tray_menu(d):
     d.menu_key("Escape")
 
 
-STEPS = [started_in_tray, tray_tip, tray_menu]
+def limited_cut(d):
+    d.notepad = subprocess.Popen(["wine", "notepad", "C:\\Snarvik\\help.html"], env=d.prefix.env,
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+    d.wait_window("Notepad", timeout=20)
+    time.sleep(1)
+    d.tray_right_click()
+    d.menu_click(4)  # Cut - &32x32 Limit
+    d.wait_window(MAIN_CLASS, visible=True)
+    d.move(600, 300)
+    time.sleep(0.2)
+    d.move(640, 320)
+    time.sleep(0.5)
+    d.screenshot(OUT / "04-limited-square.png")
+
+
+def copy_selection(d):
+    d.click(640, 320)
+    d.open_menu()
+    time.sleep(0.3)
+    d.screenshot(OUT / "05-selection-menu.png")
+    d.menu_click(0)  # Copy to &Clipboard
+    d.wait_window(MAIN_CLASS, visible=False)
+    print("clipboard:", d.records("clipboard-formats"))
+
+
+def save_bitmap(d):
+    d.prefix.unix_path("C:\\Demo").mkdir(exist_ok=True)
+    pattern = d.start_pattern()  # something colourful to cut from
+    d.key("Print")  # Cut - &Any Size
+    d.wait_window(MAIN_CLASS, visible=True)
+    pattern.kill()  # the frozen screen keeps it
+    d.drag([(300, 200), (500, 300), (700, 450)])
+    d.menu_click(1)  # Save as &Bitmap (.bmp)
+    print("offered:", d.wintool("dialog-text", "Save Graphic").stdout.strip())
+    time.sleep(0.5)
+    d.screenshot(OUT / "06-save-dialog.png")
+    save_as(d, "Pic1.BMP")
+
+
+def save_icon(d):
+    d.tray_right_click()
+    d.menu_click(3)  # Cut - &64x64 Limit
+    d.wait_window(MAIN_CLASS, visible=True)
+    d.click(700, 400)
+    d.menu_click(2)  # Save as &Icon (.ico)
+    save_as(d, "Icon2.ICO")
+
+
+def save_as(d, name):
+    d.wintool("dialog-set", "Save Graphic", "C:\\Demo\\" + name)
+    d.wintool("dialog-press", "Save Graphic", "1")
+    saved = d.prefix.unix_path("C:\\Demo\\" + name)
+    d.wait_for(saved.exists, what=name)
+    (OUT / name).write_bytes(saved.read_bytes())
+    print("saved", name, "- a copy is in", OUT)
+
+
+STEPS = [started_in_tray, tray_tip, tray_menu, limited_cut, copy_selection, save_bitmap, save_icon]
 
 
 def main():

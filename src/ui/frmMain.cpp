@@ -136,8 +136,8 @@ frmMain::~frmMain() {
 }
 
 void frmMain::Form_Load() {
-    SetWindowState(WindowState::Minimized);
     if (mMain::TrayMode) {
+        SetWindowState(WindowState::Minimized);
         MakeTray();
     }
     const auto init = settings::ParseInt32(

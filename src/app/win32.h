@@ -124,6 +124,9 @@ private:
     bool open_;
 };
 
+// Header of a 32-bit top-down DIB, the one pixel layout of ours (see capture/image.h).
+BITMAPINFO TopDown32(int width, int height);
+
 // The system's text for an error code, without the trailing line break.
 std::string SystemMessage(DWORD code);
 

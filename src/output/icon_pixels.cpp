@@ -6,25 +6,6 @@
 
 namespace snarvik {
 
-namespace {
-
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-std::size_t PixelCount(int width, int height) {
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-}
-
-} // namespace
-
 Image ImageOfBitmap(HBITMAP bitmap) {
     BITMAP facts{};
     if (bitmap == nullptr || GetObjectA(bitmap, sizeof facts, &facts) != sizeof facts ||
@@ -33,7 +14,7 @@ Image ImageOfBitmap(HBITMAP bitmap) {
     }
     Image image{facts.bmWidth, facts.bmHeight, {}};
     image.pixels.resize(PixelCount(image.width, image.height));
-    BITMAPINFO info = TopDown32(image.width, image.height);
+    BITMAPINFO info = win::TopDown32(image.width, image.height);
     win::WindowDC screen(nullptr);
     if (screen.get() == nullptr ||
         GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(image.height), image.pixels.data(),
@@ -71,7 +52,7 @@ Image ImageOfRegion(HDC dc, int x, int y, int width, int height) {
     if (dc == nullptr || width <= 0 || height <= 0) {
         return {};
     }
-    const BITMAPINFO info = TopDown32(width, height);
+    const BITMAPINFO info = win::TopDown32(width, height);
     void* bits = nullptr;
     const win::UniqueBitmap section(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     const win::UniqueDC memory(CreateCompatibleDC(dc));

@@ -7,25 +7,6 @@
 
 namespace snarvik {
 
-namespace {
-
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-std::size_t PixelCount(int width, int height) {
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-}
-
-} // namespace
-
 Surface::Surface(int width, int height) {
     if (width <= 0 || height <= 0) {
         return;
@@ -34,7 +15,7 @@ Surface::Surface(int width, int height) {
     if (!dc) {
         return;
     }
-    const BITMAPINFO info = TopDown32(width, height);
+    const BITMAPINFO info = win::TopDown32(width, height);
     void* bits = nullptr;
     win::UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || bits == nullptr) {
@@ -78,7 +59,7 @@ win::UniqueBitmap MakeDibSection(const Image& image) {
     if (image.empty()) {
         return {};
     }
-    const BITMAPINFO info = TopDown32(image.width, image.height);
+    const BITMAPINFO info = win::TopDown32(image.width, image.height);
     void* bits = nullptr;
     win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits != nullptr) {

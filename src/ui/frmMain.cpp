@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 
 namespace snarvik {
 
@@ -303,9 +304,7 @@ void frmMain::MenuClick(std::int16_t& Index) {
     case TrayCommandKind::None:
         break;
     }
-    const SelectionFrame before = m_shape1;
-    m_shape1.SetSize(mCutState);
-    SetShape(before);
+    Shape1Changes([&](SelectionFrame& shape) { shape.SetSize(mCutState); });
 }
 
 void frmMain::BeginDispatch() noexcept {
@@ -345,14 +344,10 @@ void frmMain::Form_Unload() {
 void frmMain::StartCut(std::int32_t limit) {
     mCutState = limit;
     ShowWindow(m_picture1, SW_HIDE);
-    const SelectionFrame before = m_shape1;
-    m_shape1.Hide();
-    SetShape(before);
+    Shape1Changes([&](SelectionFrame& shape) { shape.Hide(); });
     GrabScreen();
     ShowCaptureWindow();
-    const SelectionFrame hidden = m_shape1;
-    m_shape1.SetSize(limit);
-    SetShape(hidden);
+    Shape1Changes([&](SelectionFrame& shape) { shape.SetSize(limit); });
 }
 
 void frmMain::GrabScreen() {
@@ -379,18 +374,14 @@ void frmMain::Form_MouseDown(int, int, int x, int y) {
     if (m_state != WindowState::Maximized) {
         return;
     }
-    const SelectionFrame before = m_shape1;
-    m_shape1.Press(x, y, mCutState);
-    SetShape(before);
+    Shape1Changes([&](SelectionFrame& shape) { shape.Press(x, y, mCutState); });
 }
 
 void frmMain::Form_MouseMove(int, int, int x, int y) {
     if (m_state != WindowState::Maximized) {
         return;
     }
-    const SelectionFrame before = m_shape1;
-    m_shape1.Move(x, y, mCutState);
-    SetShape(before);
+    Shape1Changes([&](SelectionFrame& shape) { shape.Move(x, y, mCutState); });
 }
 
 void frmMain::Form_MouseUp(int, int, int x, int y) {
@@ -417,9 +408,7 @@ void frmMain::Form_MouseUp(int, int, int x, int y) {
         picture->Put(CopyRegion(m_frozen->bits(), m_frozen->width(), m_frozen->height(),
                                 source.left, source.top, picture->width(), picture->height()));
     }
-    const SelectionFrame before = m_shape1;
-    m_shape1.Grow();
-    SetShape(before);
+    Shape1Changes([&](SelectionFrame& shape) { shape.Grow(); });
     InvalidateRect(m_picture1, nullptr, FALSE);
     UpdateWindow(m_picture1);
 
@@ -482,9 +471,7 @@ void frmMain::RunSelectionMenuItem(UINT id) {
 
 void frmMain::mnuPopupReselect_Click() {
     ShowWindow(m_picture1, SW_HIDE);
-    const SelectionFrame before = m_shape1;
-    m_shape1.Hide();
-    SetShape(before);
+    Shape1Changes([&](SelectionFrame& shape) { shape.Hide(); });
 }
 
 void frmMain::mnuPopupAbort_Click() {
@@ -648,7 +635,9 @@ void frmMain::InvalidateFrame(const Rect& r) {
     }
 }
 
-void frmMain::SetShape(const SelectionFrame& before) {
+void frmMain::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {
+    const SelectionFrame before = m_shape1;
+    change(m_shape1);
     const bool changed = before.visible() != m_shape1.visible() ||
                          before.rect() != m_shape1.rect() || before.style() != m_shape1.style();
     if (!changed) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -133,7 +134,8 @@ private:
     void Paint();
     void PaintPicture1(HWND window);
     void InvalidateFrame(const Rect& rect);
-    void SetShape(const SelectionFrame& before);
+    // Applies a change of the frame and repaints only what it touched.
+    void Shape1Changes(const std::function<void(SelectionFrame&)>& change);
     void ShowError(const std::string& text);
     void AdvanceNumber();
     bool SaveTo(const std::string& path, const Image& image, FileKind kind);

@@ -410,6 +410,11 @@ class Driver:
         self.xdotool("mouseup", button)
 
     def key(self, *keys):
+        # A Wine desktop closed by an earlier scenario leaves X's input focus on no window, and
+        # a focused Wine window keeps keys from the one under the pointer: focus the root first,
+        # as a desktop session would, so keys go where the pointer is.
+        root = run(["xwininfo", "-root"], env=self.prefix.env, check=True).stdout
+        self.xdotool("windowfocus", root.split("Window id: ")[1].split()[0])
         self.xdotool("key", *keys)
 
     def type_text(self, text):

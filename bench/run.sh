@@ -17,7 +17,7 @@ if [[ ${#names[@]} -eq 0 ]]; then
     exit 1
 fi
 cmake --preset mingw >/dev/null || exit 1
-cmake --build --preset mingw -j2 --target "${names[@]}" || exit 1
+cmake --build --preset mingw -j2 --target snarvik "${names[@]}" || exit 1
 
 # shellcheck source=../scripts/harness.sh
 source scripts/harness.sh
@@ -32,6 +32,10 @@ for size in "${sizes[@]}"; do
         SNARVIK_WINE_TIMEOUT=${SNARVIK_BENCH_TIMEOUT:-600} scripts/wine-run "build/mingw/$name.exe" ||
             { echo "$name failed at $size (exit $?)"; status=1; }
     done
+    if [[ $size == "${sizes[0]}" ]]; then
+        printf '\n=== idle in the tray at %s\n' "$size"
+        bash bench/idle_cpu.sh || status=1
+    fi
     harness_down
 done
 exit "$status"

@@ -11,7 +11,7 @@ cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j2 --target snarvik wintool
 
 if [[ -z ${DISPLAY:-} ]]; then
-    exec /usr/bin/python3 tests/e2e/demo.py
+    exec /usr/bin/python3 tools/harness/demo.py
 fi
 
 export WINEPREFIX=$PWD/build/run-prefix WINEARCH=win64 WINEDEBUG=-all

@@ -2,7 +2,7 @@
 # The one test command: installs what is missing, builds both presets, then runs every layer
 #   native   unit tests of the portable core (ctest of build/native)
 #   win32    Win32 tests under Wine in a private Xvfb (ctest of build/mingw, scripts/wine-run)
-#   e2e      snarvik.exe driven end to end under Wine (tests/e2e/run_all.py)
+#   e2e      snarvik.exe driven end to end under Wine (tools/harness/run_all.py)
 # and ends with one line "N passed, M failed". Logs and failure screenshots: build/artifacts/.
 # Arguments are passed to the e2e runner (e.g. a scenario name pattern).
 set -uo pipefail
@@ -115,7 +115,7 @@ if [[ $exe_ok == 0 ]]; then
 elif [[ $harness_ok == 1 ]]; then
     export SNARVIK_NATIVE_DIR=$root/build/native SNARVIK_MINGW_DIR=$root/build/mingw
     export SNARVIK_ARTIFACTS=$artifacts/e2e
-    timeout -k 10 1200 /usr/bin/python3 tests/e2e/run_all.py --counts "$artifacts/e2e-counts" "$@" \
+    timeout -k 10 1200 /usr/bin/python3 tools/harness/run_all.py --counts "$artifacts/e2e-counts" "$@" \
         2>&1 | tee "$artifacts/e2e.log"
     if read -r e2e_passed e2e_failed _ <"$artifacts/e2e-counts" 2>/dev/null; then
         passed=$((passed + e2e_passed))

@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -229,48 +226,6 @@ TEST(OutputIco, ScalingAveragesAreas) {
 TEST(OutputIco, NothingForAnEmptyImage) {
     EXPECT_TRUE(EncodeIco(Image{}).empty());
     EXPECT_TRUE(EncodeIco(Image{3, 0, {}}).empty());
-}
-
-// With SNARVIK_READBACK_DIR set, leaves sample files and their expected pixels there so that
-// independent readers can check them ("W H" then one "RRGGBB" per pixel, rows top to bottom).
-TEST(OutputReadbackSamples, WriteSamples) {
-    const char* folder = std::getenv("SNARVIK_READBACK_DIR");
-    if (folder == nullptr || *folder == '\0') {
-        GTEST_SKIP() << "SNARVIK_READBACK_DIR not set";
-    }
-    auto write = [folder](const std::string& name, const Bytes& bytes) {
-        std::ofstream out(std::string(folder) + "/" + name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        ASSERT_TRUE(out.good()) << name;
-    };
-    auto expect = [folder](const std::string& name, const Image& image) {
-        std::ofstream out(std::string(folder) + "/" + name);
-        out << image.width << ' ' << image.height << '\n';
-        char hex[8];
-        for (const std::uint32_t pixel : image.pixels) {
-            std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(pixel & 0xFFFFFFU));
-            out << hex << '\n';
-        }
-        ASSERT_TRUE(out.good()) << name;
-    };
-    const struct {
-        const char* name;
-        int width, height;
-    } samples[] = {{"s1x1", 1, 1},
-                   {"s3x2", 3, 2},
-                   {"s17x5", 17, 5},
-                   {"s256x256", 256, 256},
-                   {"s300x40", 300, 40}};
-    for (const auto& s : samples) {
-        const Image image = Pattern(s.width, s.height);
-        write(std::string(s.name) + ".bmp", EncodeBmp(image));
-        expect(std::string(s.name) + ".bmp.txt", image);
-        const Bytes icon = EncodeIco(image);
-        write(std::string(s.name) + ".ico", icon);
-        write(std::string(s.name) + ".cur", icon);
-        expect(std::string(s.name) + ".ico.txt", FitIconSize(image));
-    }
 }
 
 } // namespace

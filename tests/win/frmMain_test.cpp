@@ -198,42 +198,6 @@ TEST_F(MainWindow, ShownWindowIsAlwaysMaximisedAndMinimisingHidesIt) {
     EXPECT_EQ(form_->Shape1().rect(), before);
 }
 
-TEST_F(MainWindow, ReleaseCopiesTheFrozenPixelsIntoPicture1AndImageList1) {
-    PatternWindow pattern(3);
-    form_->SetSelectionMenuChooser(&ChooseFromTest);
-    gChoice = 0; // menu dismissed
-    form_->StartCut(0);
-    Pump(100);
-    for (int button : {1, 2, 4}) {
-        Drag(button, {100, 200}, {140 + button, 215});
-        const int width = 40 + button;
-        RECT placed{};
-        GetWindowRect(form_->Picture1(), &placed);
-        EXPECT_EQ(placed.left, 100);
-        EXPECT_EQ(placed.top, 200);
-        EXPECT_EQ(placed.right - placed.left, width);
-        EXPECT_EQ(placed.bottom - placed.top, 15);
-        EXPECT_TRUE(IsWindowVisible(form_->Picture1()));
-        const auto picture = form_->Picture1Image();
-        ASSERT_TRUE(picture && picture->valid());
-        const Image image = picture->ToImage();
-        int wrong = 0;
-        for (int y = 0; y < image.height; ++y) {
-            for (int x = 0; x < image.width; ++x) {
-                wrong += (image.at(x, y) & 0xFFFFFFu) != PatternPixel(100 + x, 200 + y, 3) ? 1 : 0;
-            }
-        }
-        EXPECT_EQ(wrong, 0) << "button " << button;
-        int iconWidth = 0;
-        int iconHeight = 0;
-        EXPECT_EQ(ImageList_GetImageCount(form_->ImageList1()), 1);
-        ImageList_GetIconSize(form_->ImageList1(), &iconWidth, &iconHeight);
-        EXPECT_EQ(iconWidth, width);
-        EXPECT_EQ(iconHeight, 15);
-        EXPECT_EQ(form_->Shape1().rect(), (Rect{99, 199, width + 2, 17}));
-    }
-}
-
 TEST_F(MainWindow, PixelsOutsideTheScreenAreBlack) {
     PatternWindow pattern(4);
     form_->SetSelectionMenuChooser(&ChooseFromTest);
@@ -250,65 +214,6 @@ TEST_F(MainWindow, PixelsOutsideTheScreenAreBlack) {
     EXPECT_EQ(image.at(63, 53), 0u);
     EXPECT_EQ(image.at(54, 54) & 0xFFFFFFu, PatternPixel(0, 0, 4));
     EXPECT_EQ(image.at(63, 63) & 0xFFFFFFu, PatternPixel(9, 9, 4));
-}
-
-TEST_F(MainWindow, SelectionMenuItemsEndOrKeepTheCut) {
-    form_->SetSelectionMenuChooser(&ChooseFromTest);
-    struct Case {
-        UINT item;
-        bool windowUp;
-        bool pictureShown;
-    };
-    const Case cases[] = {
-        {0, true, true},              // dismissed: the selection stays shown
-        {kMenuReselect, true, false}, // select again on the same frozen image
-        {kMenuAbort, false, true},    // hidden, nothing else reset
-    };
-    for (const auto& c : cases) {
-        form_->StartCut(16);
-        Pump(50);
-        const Surface* frozen = form_->FrozenImage();
-        gChoice = c.item;
-        Drag(1, {300, 300}, {310, 310});
-        EXPECT_EQ(IsWindowVisible(form_->hWnd()) != FALSE, c.windowUp) << c.item;
-        const bool pictureShown =
-            (GetWindowLongPtrA(form_->Picture1(), GWL_STYLE) & WS_VISIBLE) != 0;
-        EXPECT_EQ(pictureShown, c.pictureShown) << c.item;
-        EXPECT_EQ(form_->Shape1().visible(), c.pictureShown) << c.item;
-        EXPECT_EQ(form_->FrozenImage(), frozen) << c.item;
-        EXPECT_EQ(form_->mCutState, 16) << c.item;
-        form_->SetWindowState(WindowState::Minimized);
-    }
-}
-
-TEST_F(MainWindow, CopyPutsTheSelectionOnTheClipboardAndEndsTheCut) {
-    PatternWindow pattern(5);
-    form_->SetSelectionMenuChooser(&ChooseFromTest);
-    gChoice = kMenuCopyToClipboard;
-    form_->StartCut(0);
-    Pump(100);
-    Drag(1, {500, 400}, {501, 401});
-    EXPECT_FALSE(IsWindowVisible(form_->hWnd()));
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    auto* bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    ASSERT_NE(bitmap, nullptr);
-    BITMAP info{};
-    GetObjectA(bitmap, sizeof(info), &info);
-    EXPECT_EQ(info.bmWidth, 1);
-    EXPECT_EQ(info.bmHeight, 1);
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(info.bmBitsPixel, GetDeviceCaps(screen, BITSPIXEL)); // the display's depth
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    request.bmiHeader.biWidth = 1;
-    request.bmiHeader.biHeight = 1;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    std::uint32_t pixel = 0;
-    GetDIBits(screen, bitmap, 0, 1, &pixel, &request, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    CloseClipboard();
-    EXPECT_EQ(pixel & 0xFFFFFFu, PatternPixel(500, 400, 5));
 }
 
 TEST_F(MainWindow, ExitChosenInsideANestedLoopWaitsForTheOuterHandler) {

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/win32.h"
 #include "output/ico.h"
@@ -83,42 +82,6 @@ TEST(OutputFiles, WindowsReadsBackIconsCursorsAndBitmaps) {
     }
 }
 
-// The path the icon command takes: the image list's icon for the selection, then its pixels.
-TEST(OutputFiles, IconOfAnImageListKeepsTheSelection) {
-    const Image source = Pattern(32, 32);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = source.width;
-    info.bmiHeader.biHeight = -source.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const win::WindowDC screen(nullptr);
-    const win::UniqueBitmap picture(
-        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_TRUE(picture);
-    std::copy(source.pixels.begin(), source.pixels.end(), static_cast<std::uint32_t*>(bits));
-
-    const win::UniqueImageList list(ImageList_Create(32, 32, ILC_COLOR32, 1, 1));
-    ASSERT_TRUE(list);
-    ASSERT_EQ(ImageList_Add(list.get(), picture.get(), nullptr), 0);
-    const win::UniqueIcon icon(ImageList_GetIcon(list.get(), 0, ILD_NORMAL));
-    ASSERT_TRUE(icon);
-    ExpectSamePixels(ImageOfIcon(icon.get()), source, 0xFFFFFFU);
-
-    // And the same picture read straight from a DC, as the bitmap command can.
-    const win::UniqueDC memory(CreateCompatibleDC(screen.get()));
-    const win::Selection selected(memory.get(), picture.get());
-    Image part{5, 3, {}};
-    for (int y = 4; y < 7; ++y) {
-        for (int x = 10; x < 15; ++x) {
-            part.pixels.push_back(source.at(x, y));
-        }
-    }
-    ExpectSamePixels(ImageOfRegion(memory.get(), 10, 4, 5, 3), part, 0xFFFFFFU);
-}
-
 TEST(OutputFiles, FailedWritesLeaveOldFilesAndNoLitter) {
     TempFolder folder;
     ASSERT_FALSE(folder.path().empty());
@@ -150,16 +113,6 @@ TEST(OutputFiles, FailedWritesLeaveOldFilesAndNoLitter) {
     EXPECT_FALSE(nothing.message.empty());
 
     EXPECT_EQ(folder.Files(), std::vector<std::string>{"locked.ICO"});
-}
-
-TEST(OutputFiles, SavingReplacesAnExistingFile) {
-    TempFolder folder;
-    const std::string path = folder / "again.BMP";
-    ASSERT_TRUE(WriteAll(path, std::string(5000, 'x')));
-    const SaveResult saved = SavePicture(path, Pattern(2, 2), FileKind::Bitmap);
-    ASSERT_TRUE(saved.ok) << saved.message;
-    EXPECT_EQ(ReadAll(path).size(), 54U + 2 * 8);
-    EXPECT_EQ(folder.Files(), std::vector<std::string>{"again.BMP"});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs every tests/e2e/test_*.py module and prints "N passed, M failed, K skipped" last.
+"""Runs every scenario module tests/e2e/test_*.py on the harness beside this (e2e.py) and
+prints "N passed, M failed, K skipped" last.
 
 usage: run_all.py [--counts FILE] [-q] [NAME ...]
 NAME keeps only the tests whose id contains it. --counts writes "passed failed skipped" to FILE
@@ -15,6 +16,7 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 ROOT = HERE.parents[1]
+SCENARIOS = ROOT / "tests" / "e2e"
 
 
 def flatten(suite):
@@ -70,10 +72,10 @@ def main():
 
     os.environ.setdefault("SNARVIK_NATIVE_DIR", str(ROOT / "build" / "native"))
     os.environ.setdefault("SNARVIK_MINGW_DIR", str(ROOT / "build" / "mingw"))
-    sys.path.insert(0, str(HERE))
+    sys.path.insert(0, str(HERE))  # the scenarios import e2e
 
     loader = unittest.TestLoader()
-    suite = loader.discover(str(HERE), pattern="test_*.py", top_level_dir=str(HERE))
+    suite = loader.discover(str(SCENARIOS), pattern="test_*.py", top_level_dir=str(SCENARIOS))
     tests = [t for t in flatten(suite)
              if not options.names or any(name in t.id() for name in options.names)]
 

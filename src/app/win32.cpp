@@ -63,39 +63,47 @@ WriteResult WriteFileAtomically(const std::string& path, std::span<const std::ui
     const auto slash = path.find_last_of("\\/");
     const std::string folder =
         slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    char temp[MAX_PATH + 1] = {};
-    if (GetTempFileNameA(folder.c_str(), "snv", 0, temp) == 0) {
-        return {false, GetLastError()};
+    // A fresh name in the destination folder, so the rename below never crosses volumes.
+    static unsigned serial = 0;
+    std::string temp;
+    UniqueFile file;
+    for (int attempt = 0; !file && attempt < 100; ++attempt) {
+        temp = folder + "\\~snarvik-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++serial) + ".tmp";
+        file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS) {
+            return {false, GetLastError()};
+        }
     }
-    auto fail = [&temp](DWORD error) {
-        DeleteFileA(temp);
+    if (!file) {
+        return {false, ERROR_FILE_EXISTS};
+    }
+    auto fail = [&](DWORD error) {
+        file.reset();
+        DeleteFileA(temp.c_str());
         return WriteResult{false, error};
     };
-    {
-        UniqueFile file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, std::size_t{1} << 24));
+        DWORD written = 0;
+        if (WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) == FALSE) {
             return fail(GetLastError());
         }
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(
-                std::min<std::size_t>(bytes.size() - done, std::size_t{1} << 24));
-            DWORD written = 0;
-            if (WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) == FALSE) {
-                return fail(GetLastError());
-            }
-            if (written == 0) {
-                return fail(ERROR_WRITE_FAULT);
-            }
-            done += written;
+        if (written == 0) {
+            return fail(ERROR_WRITE_FAULT);
         }
-        if (FlushFileBuffers(file.get()) == FALSE) {
-            return fail(GetLastError());
-        }
+        done += written;
     }
-    if (MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ==
-        FALSE) {
+    // On disk before it takes the old file's place: a crash leaves one or the other whole.
+    if (FlushFileBuffers(file.get()) == FALSE) {
+        return fail(GetLastError());
+    }
+    file.reset();
+    if (MoveFileExA(temp.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         return fail(GetLastError());
     }
     return {true, 0};

@@ -43,29 +43,32 @@ void SelectionFrame::SetSize(std::int32_t limit) {
     rect_.height = limit;
 }
 
+void CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,
+                int width, int height, std::uint32_t* destination) {
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    std::fill_n(destination, PixelCount(width, height), 0u);
+    const int left = std::max(x, 0);
+    const int right = std::min(x + width, sourceWidth);
+    if (left >= right) {
+        return;
+    }
+    const auto run = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
+    for (int row = std::max(y, 0); row < std::min(y + height, sourceHeight); ++row) {
+        std::memcpy(destination + PixelCount(width, row - y) + static_cast<std::size_t>(left - x),
+                    source + PixelCount(sourceWidth, row) + static_cast<std::size_t>(left), run);
+    }
+}
+
 Image CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,
                  int width, int height) {
     Image image;
     image.width = std::max(width, 0);
     image.height = std::max(height, 0);
-    image.pixels.assign(
-        static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height), 0u);
-    const int left = std::max(x, 0);
-    const int right = std::min(x + image.width, sourceWidth);
-    if (left >= right) {
-        return image;
-    }
-    const auto run = static_cast<std::size_t>(right - left) * sizeof(std::uint32_t);
-    for (int row = std::max(y, 0); row < std::min(y + image.height, sourceHeight); ++row) {
-        const std::uint32_t* from =
-            source + static_cast<std::size_t>(row) * static_cast<std::size_t>(sourceWidth) +
-            static_cast<std::size_t>(left);
-        std::uint32_t* to =
-            image.pixels.data() +
-            static_cast<std::size_t>(row - y) * static_cast<std::size_t>(image.width) +
-            static_cast<std::size_t>(left - x);
-        std::memcpy(to, from, run);
-    }
+    image.pixels.resize(PixelCount(image.width, image.height));
+    CopyRegion(source, sourceWidth, sourceHeight, x, y, image.width, image.height,
+               image.pixels.data());
     return image;
 }
 

@@ -38,7 +38,10 @@ private:
     LineStyle style_ = LineStyle::Dotted;
 };
 
-// The w x h pixels of source at (x, y); pixels outside the source are black.
+// The w x h pixels of source at (x, y) into destination (w x h, rows top to bottom); pixels
+// outside the source are black.
+void CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,
+                int width, int height, std::uint32_t* destination);
 Image CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,
                  int width, int height);
 

@@ -31,15 +31,17 @@ std::vector<std::uint8_t> EncodeBmp(const Image& image) {
                           static_cast<std::uint32_t>(height), 24,
                           static_cast<std::uint32_t>(imageSize), 3780); // 96 DPI
 
-    const std::size_t padding = static_cast<std::size_t>(stride - width * 3);
-    for (int y = image.height - 1; y >= 0; --y) {
-        for (int x = 0; x < image.width; ++x) {
-            const std::uint32_t pixel = image.at(x, y);
-            detail::PutU8(out, pixel);       // blue
-            detail::PutU8(out, pixel >> 8);  // green
-            detail::PutU8(out, pixel >> 16); // red
+    // Rows bottom-up, B G R per pixel, padding left zero.
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(imageSize), 0);
+    std::uint8_t* row = out.data() + start;
+    for (int y = image.height - 1; y >= 0; --y, row += stride) {
+        const std::uint32_t* pixel = &image.pixels[static_cast<std::size_t>(y) * image.width];
+        for (std::uint8_t* byte = row; byte != row + width * 3; byte += 3, ++pixel) {
+            byte[0] = static_cast<std::uint8_t>(*pixel);
+            byte[1] = static_cast<std::uint8_t>(*pixel >> 8);
+            byte[2] = static_cast<std::uint8_t>(*pixel >> 16);
         }
-        out.insert(out.end(), padding, 0);
     }
     return out;
 }

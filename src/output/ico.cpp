@@ -130,13 +130,20 @@ std::vector<std::uint8_t> EncodeIco(const Image& source) {
 
     // The height covers the colour image and the mask stacked on top of each other.
     detail::PutInfoHeader(out, width, height * 2, 32, imageSize, 0);
+    // Rows bottom-up, B G R A per pixel; then the mask, all bits clear: every pixel is drawn
+    // from the colour image.
+    const std::size_t start = out.size();
+    out.resize(start + imageSize, 0);
+    std::uint8_t* byte = out.data() + start;
     for (int y = image.height - 1; y >= 0; --y) {
-        for (int x = 0; x < image.width; ++x) {
-            detail::PutU32(out, image.at(x, y));
+        const std::uint32_t* pixel = &image.pixels[static_cast<std::size_t>(y) * width];
+        for (const std::uint32_t* end = pixel + width; pixel != end; ++pixel, byte += 4) {
+            byte[0] = static_cast<std::uint8_t>(*pixel);
+            byte[1] = static_cast<std::uint8_t>(*pixel >> 8);
+            byte[2] = static_cast<std::uint8_t>(*pixel >> 16);
+            byte[3] = static_cast<std::uint8_t>(*pixel >> 24);
         }
     }
-    // All mask bits clear: every pixel is drawn from the colour image.
-    out.insert(out.end(), static_cast<std::size_t>(maskStride) * height, 0);
     return out;
 }
 

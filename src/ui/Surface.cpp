@@ -3,7 +3,6 @@
 #include "ui/Surface.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace snarvik {
 
@@ -36,14 +35,6 @@ void Surface::Fill(std::uint32_t pixel) noexcept {
     }
 }
 
-void Surface::Put(const Image& image) noexcept {
-    if (valid() && image.width == width_ && image.height == height_) {
-        GdiFlush();
-        std::memcpy(bits_, image.pixels.data(),
-                    PixelCount(width_, height_) * sizeof(std::uint32_t));
-    }
-}
-
 Image Surface::ToImage() const {
     Image image;
     if (valid()) {
@@ -55,16 +46,19 @@ Image Surface::ToImage() const {
     return image;
 }
 
-win::UniqueBitmap MakeDibSection(const Image& image) {
-    if (image.empty()) {
+win::UniqueBitmap MakeOpaqueBitmap(const Surface& surface) {
+    if (!surface.valid()) {
         return {};
     }
-    const BITMAPINFO info = win::TopDown32(image.width, image.height);
+    const BITMAPINFO info = win::TopDown32(surface.width(), surface.height());
     void* bits = nullptr;
     win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits != nullptr) {
-        std::memcpy(bits, image.pixels.data(),
-                    PixelCount(image.width, image.height) * sizeof(std::uint32_t));
+        GdiFlush();
+        std::transform(surface.bits(),
+                       surface.bits() + PixelCount(surface.width(), surface.height()),
+                       static_cast<std::uint32_t*>(bits),
+                       [](std::uint32_t pixel) { return pixel | 0xFF000000u; });
     }
     return bitmap;
 }

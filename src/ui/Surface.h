@@ -26,7 +26,6 @@ public:
     const std::uint32_t* bits() const noexcept { return bits_; }
 
     void Fill(std::uint32_t pixel) noexcept;
-    void Put(const Image& image) noexcept; // image of the surface's size, at (0, 0)
     Image ToImage() const;
 
 private:
@@ -38,7 +37,8 @@ private:
     std::optional<win::Selection> selected_; // after the bitmap it selects
 };
 
-// A 32-bit top-down DIB section holding the image; for APIs that copy a bitmap.
-win::UniqueBitmap MakeDibSection(const Image& image);
+// A 32-bit top-down DIB section holding the surface's pixels made opaque (screen pixels carry
+// no alpha); for APIs that copy a bitmap and honour alpha.
+win::UniqueBitmap MakeOpaqueBitmap(const Surface& surface);
 
 } // namespace snarvik

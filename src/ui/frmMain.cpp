@@ -39,14 +39,6 @@ int ScreenHeight() {
     return GetSystemMetrics(SM_CYSCREEN);
 }
 
-// Pixels on screen carry no alpha; pictures handed on as images are opaque.
-Image Opaque(Image image) {
-    for (auto& pixel : image.pixels) {
-        pixel |= 0xFF000000u;
-    }
-    return image;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -405,8 +397,8 @@ void frmMain::Form_MouseUp(int, int, int x, int y) {
     const Rect source = m_shape1.rect();
     if (picture->valid() && m_frozen) {
         GdiFlush();
-        picture->Put(CopyRegion(m_frozen->bits(), m_frozen->width(), m_frozen->height(),
-                                source.left, source.top, picture->width(), picture->height()));
+        CopyRegion(m_frozen->bits(), m_frozen->width(), m_frozen->height(), source.left, source.top,
+                   picture->width(), picture->height(), picture->bits());
     }
     Shape1Changes([&](SelectionFrame& shape) { shape.Grow(); });
     InvalidateRect(m_picture1, nullptr, FALSE);
@@ -416,7 +408,7 @@ void frmMain::Form_MouseUp(int, int, int x, int y) {
     auto list = std::make_shared<win::UniqueImageList>();
     if (picture->valid()) {
         list->reset(ImageList_Create(picture->width(), picture->height(), ILC_COLOR32, 1, 1));
-        const win::UniqueBitmap bitmap = MakeDibSection(Opaque(picture->ToImage()));
+        const win::UniqueBitmap bitmap = MakeOpaqueBitmap(*picture);
         if (*list && bitmap) {
             ImageList_Add(list->get(), bitmap.get(), nullptr);
         }

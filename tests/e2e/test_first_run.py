@@ -33,9 +33,6 @@ class FirstRunBase(Scenario):
         tips = self.wait_for(lambda: [r["text"] for r in self.records("tooltip") if r.get("text")],
                              timeout=15, what="the tray tip")
         self.move(self.width // 2, self.height // 2)
-        # A desktop closed by an earlier scenario leaves X without a focus window: keys would
-        # be lost, so hand the focus to this scenario's desktop.
-        self.xdotool("search", "--name", "Wine desktop$", "windowfocus")
         return tips
 
     def offered_bitmap_name(self):

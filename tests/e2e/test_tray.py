@@ -4,7 +4,7 @@ click on the icon, driven with real mouse and keyboard input."""
 import time
 import unittest
 
-from e2e import INSTALL_DIR, MAIN_CLASS, WS_EX_TOPMOST, WS_MAXIMIZE, Scenario, run
+from e2e import INSTALL_DIR, MAIN_CLASS, WS_EX_TOPMOST, WS_MAXIMIZE, Scenario
 
 TIP = "Snarvik -- click for menu"
 HOME_PAGE = "http://www.orlendasoftware.com/home.html?snarvik"
@@ -23,13 +23,6 @@ class Tray(Scenario):
         self.last_tray_click = 0.0
 
     # --- helpers -------------------------------------------------------------------------
-
-    def press(self, *keys, on_menu=False):
-        # A closed Wine desktop leaves X's input focus on no window, and a focused Wine window
-        # keeps the keys from the one under the pointer: focus the root, as a desktop would.
-        root = run(["xwininfo", "-root"], env=self.prefix.env, check=True).stdout
-        self.xdotool("windowfocus", root.split("Window id: ")[1].split()[0])
-        (self.menu_key if on_menu else self.key)(*keys)
 
     def menu_open(self):
         return bool(self.records("menu"))
@@ -165,11 +158,11 @@ class Tray(Scenario):
                 self.capture_window()
                 self.assertEqual(self.select((800, 600)), (784, 584, 800, 600))
                 if during_cut:
-                    self.press("Escape", on_menu=True)
+                    self.menu_key("Escape")
                     self.menu_closed()
                 else:
                     self.abort()
-                self.press("Print")
+                self.key("Print")
                 # A cut from the hotkey hides the previous picture and keeps the window up.
                 self.wait_for(lambda: self.main_window()["visible"] and not self.picture1(),
                               what="a new cut")
@@ -216,6 +209,19 @@ class Tray(Scenario):
         self.wait_for(lambda: not any(w["visible"] for w in self.windows("Shell_TrayWnd")),
                       timeout=3, what="the icon removed")
         self.assertIn("hotkey=free", self.wintool("hotkey-probe").stdout)
+
+    def test_exit_during_a_save_dialog_ends_the_program_once_the_dialog_closes(self):
+        self.key("Print")
+        self.capture_window()
+        self.select((300, 300), (340, 330))
+        self.menu_key("i")  # Save as &Icon: the cut ends, the dialog opens over the tray
+        self.wintool("dialog-text", "Save Graphic")
+        self.tray_command(EXIT)
+        time.sleep(1)
+        self.assertTrue(self.snarvik_running(), "Exit must wait for the open dialog")
+        self.wintool("dialog-press", "Save Graphic", "2")
+        self.assertEqual(self.app.wait(timeout=10), 0)
+        self.assertEqual(self.windows("#32770", "Save Graphic"), [])
 
 
 if __name__ == "__main__":

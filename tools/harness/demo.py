@@ -75,7 +75,8 @@ def save_bitmap(d):
     pattern.kill()  # the frozen screen keeps it
     d.drag([(300, 200), (500, 300), (700, 450)])
     d.menu_click(1)  # Save as &Bitmap (.bmp)
-    print("offered:", d.wintool("dialog-text", "Save Graphic").stdout.strip())
+    offered = d.wintool("dialog-text", "Save Graphic").stdout.splitlines()
+    print("the dialog offers", [line for line in offered if line.startswith("edit=")])
     time.sleep(0.5)
     d.screenshot(OUT / "06-save-dialog.png")
     save_as(d, "Pic1.BMP")

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <optional>
 
 namespace snarvik {
 
@@ -76,8 +77,10 @@ bool frmMain::CreateWindows() {
     form.cbSize = sizeof(form);
     form.lpfnWndProc = &frmMain::WndProc;
     form.hInstance = m_instance;
+    // Shared icons: the class may outlive this window (tests make several).
     form.hIcon = LoadIconA(m_instance, MAKEINTRESOURCEA(IDI_SNARVIK));
-    form.hIconSm = m_icon.get();
+    form.hIconSm = static_cast<HICON>(LoadImageA(m_instance, MAKEINTRESOURCEA(IDI_SNARVIK),
+                                                 IMAGE_ICON, smallIcon, smallIcon, LR_SHARED));
     form.hCursor = cursor != nullptr ? cursor : LoadCursorA(nullptr, IDC_CROSS);
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     form.lpszClassName = kClassName;
@@ -181,12 +184,13 @@ void frmMain::TrayResize() {
         mMaximized = false;
         break;
     case ResizeAction::Maximize:
+        // A hidden window only takes the state; showing it (a cut) makes it visible.
         m_state = WindowState::Maximized;
-        m_applyingState = true;
-        if (!IsWindowVisible(m_hwnd) || !IsZoomed(m_hwnd)) {
+        if (m_showing || (IsWindowVisible(m_hwnd) && !IsZoomed(m_hwnd))) {
+            m_applyingState = true;
             ShowWindow(m_hwnd, SW_MAXIMIZE);
+            m_applyingState = false;
         }
-        m_applyingState = false;
         mMaximized = true;
         break;
     }
@@ -194,7 +198,10 @@ void frmMain::TrayResize() {
 
 void frmMain::ShowCaptureWindow() {
     if (!IsWindowVisible(m_hwnd)) {
+        // Shown in its current state, which raises the resize handling: it maximises.
+        m_showing = true;
         Form_Resize();
+        m_showing = false;
     }
     SetForegroundWindow(m_hwnd);
 }
@@ -257,7 +264,7 @@ void frmMain::IconEvent_MenuClick(std::int16_t Index) {
 }
 
 void frmMain::IconEvent_MouseDblClick(std::int16_t, std::uint32_t) {
-    if (!mMain::TrayMode) {
+    if (!mMain::TrayMode || m_exitPending || m_unloaded) {
         return;
     }
     KillTimer(m_hwnd, kTrayClickTimer);
@@ -327,6 +334,7 @@ void frmMain::Form_Unload() {
         ShowWindow(m_hwnd, SW_HIDE);
     }
     m_iconEvent.reset(); // hotkey, icon, window procedure, atom, in that order
+    mSysTray::SetMainWindow(nullptr);
     mTrayMenu.reset();
 }
 
@@ -350,7 +358,10 @@ void frmMain::GrabScreen() {
         if (!frozen->valid()) {
             return; // keep showing the previous image
         }
-        frozen->Fill(GetSysColor(COLOR_WINDOW)); // COLORREF is BGR; only shown before any grab
+        const COLORREF background = GetSysColor(COLOR_WINDOW); // shown only before any grab
+        frozen->Fill(static_cast<std::uint32_t>(GetRValue(background)) << 16 |
+                     static_cast<std::uint32_t>(GetGValue(background)) << 8 |
+                     GetBValue(background));
         m_frozen = std::move(frozen);
     }
     const win::UniqueDC display(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
@@ -516,6 +527,17 @@ void frmMain::mnuPopupCopyToClipboard_Click() {
     }
 }
 
+std::optional<std::string> frmMain::AskFileName(FileKind kind) {
+    const auto chosen = ShowSaveDialog(m_picture1, DefaultName(kind, mNumber));
+    if (chosen.outcome == SaveDialogResult::Outcome::Failed) {
+        ShowError(chosen.Message());
+    }
+    if (chosen.outcome != SaveDialogResult::Outcome::Chosen) {
+        return std::nullopt;
+    }
+    return ForceExtension(chosen.path, ExtensionOf(kind));
+}
+
 bool frmMain::SaveTo(const std::string& path, const Image& image, FileKind kind) {
     const SaveResult saved = SavePicture(path, image, kind);
     if (!saved.ok) {
@@ -526,15 +548,11 @@ bool frmMain::SaveTo(const std::string& path, const Image& image, FileKind kind)
 
 void frmMain::mnuPopupSaveBitmap_Click() {
     const auto picture = m_picture1Image; // this selection, whatever a nested cut does
-    const auto chosen = ShowSaveDialog(m_picture1, DefaultName(FileKind::Bitmap, mNumber));
-    if (chosen.outcome == SaveDialogResult::Outcome::Failed) {
-        ShowError(chosen.Message());
+    const auto named = AskFileName(FileKind::Bitmap);
+    if (!named) {
         return;
     }
-    if (chosen.outcome != SaveDialogResult::Outcome::Chosen) {
-        return;
-    }
-    const std::string path = ForceExtension(chosen.path, ExtensionOf(FileKind::Bitmap));
+    const std::string& path = *named;
     if (!SaveTo(path, picture ? picture->ToImage() : Image{}, FileKind::Bitmap)) {
         return;
     }
@@ -557,15 +575,11 @@ void frmMain::SaveIconFile(FileKind kind) {
     if (m_unloaded) {
         return;
     }
-    const auto chosen = ShowSaveDialog(m_picture1, DefaultName(kind, mNumber));
-    if (chosen.outcome == SaveDialogResult::Outcome::Failed) {
-        ShowError(chosen.Message());
+    const auto named = AskFileName(kind);
+    if (!named) {
         return;
     }
-    if (chosen.outcome != SaveDialogResult::Outcome::Chosen) {
-        return;
-    }
-    const std::string path = ForceExtension(chosen.path, ExtensionOf(kind));
+    const std::string& path = *named;
     win::UniqueIcon icon;
     if (list && *list && ImageList_GetImageCount(list->get()) > 0) {
         icon.reset(ImageList_GetIcon(list->get(), 0, ILD_NORMAL));
@@ -579,15 +593,11 @@ void frmMain::SaveIconFile(FileKind kind) {
 
 void frmMain::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index) {
     const auto picture = m_picture1Image;
-    const auto chosen = ShowSaveDialog(m_picture1, DefaultName(FileKind::Bitmap, mNumber));
-    if (chosen.outcome == SaveDialogResult::Outcome::Failed) {
-        ShowError(chosen.Message());
+    const auto named = AskFileName(FileKind::Bitmap);
+    if (!named) {
         return;
     }
-    if (chosen.outcome != SaveDialogResult::Outcome::Chosen) {
-        return;
-    }
-    const std::string path = ForceExtension(chosen.path, ExtensionOf(FileKind::Bitmap));
+    const std::string& path = *named;
     if (!SaveTo(path, picture ? picture->ToImage() : Image{}, FileKind::Bitmap)) {
         return;
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/win32.h"
@@ -138,6 +139,9 @@ private:
     void Shape1Changes(const std::function<void(SelectionFrame&)>& change);
     void ShowError(const std::string& text);
     void AdvanceNumber();
+    // The save dialog's name with the kind's extension forced on; none when cancelled or failed
+    // (a failure is reported).
+    std::optional<std::string> AskFileName(FileKind kind);
     bool SaveTo(const std::string& path, const Image& image, FileKind kind);
     void SaveIconFile(FileKind kind);
     void RunSelectionMenuItem(UINT id);
@@ -146,7 +150,8 @@ private:
     HWND m_hwnd = nullptr;
     HWND m_picture1 = nullptr;
     WindowState m_state = WindowState::Maximized;
-    bool m_applyingState = false;
+    bool m_applyingState = false; // our own ShowWindow calls: not a change from outside
+    bool m_showing = false;       // the capture window is being shown
     bool m_endsProcess = false;
     bool m_unloaded = false;
     bool m_exitPending = false;

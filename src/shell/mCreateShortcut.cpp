@@ -127,8 +127,9 @@ bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string&
                     const std::string& WorkingDir, int IconIndex, const std::string& IconFile,
                     int ShowCommand, const WaitOptions& options) {
     const Messages messages(owner, options.message);
-    const ShortcutSpec spec{TargetPath, Arguments, WorkingDir, IconIndex, IconFile, ShowCommand};
-    if (auto error = ValidateShortcut(spec)) {
+    const ShortcutRequest request{TargetPath, Arguments, WorkingDir,
+                                  IconIndex,  IconFile,  ShowCommand};
+    if (auto error = ValidateShortcut(request)) {
         messages.Error(*error);
         return false;
     }
@@ -183,7 +184,7 @@ bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string&
     for (;;) {
         const auto bytes = ReadWholeFile(shellLink, readError);
         if (!bytes.empty()) {
-            built = BuildShortcut(bytes, spec);
+            built = BuildShortcut(bytes, request);
             if (built.error.empty()) {
                 break;
             }

@@ -30,12 +30,12 @@ constexpr std::array<std::uint8_t, 16> kLinkClsid = {
 // Smallest LinkInfo: its size, header size, flags and four offsets.
 constexpr std::uint32_t kMinLinkInfoSize = 0x1C;
 
-bool HasIconLocation(const ShortcutSpec& spec) {
-    return !spec.IconFile.empty() || spec.IconIndex > 0;
+bool HasIconLocation(const ShortcutRequest& request) {
+    return !request.IconFile.empty() || request.IconIndex > 0;
 }
 
-const std::string& IconLocation(const ShortcutSpec& spec) {
-    return spec.IconFile.empty() ? spec.TargetPath : spec.IconFile;
+const std::string& IconLocation(const ShortcutRequest& request) {
+    return request.IconFile.empty() ? request.TargetPath : request.IconFile;
 }
 
 std::optional<std::string> CheckLength(const char* what, const std::string& text) {
@@ -63,27 +63,27 @@ void AppendBlock(std::vector<std::uint8_t>& bytes, const std::string& text) {
 
 } // namespace
 
-std::optional<std::string> ValidateShortcut(const ShortcutSpec& spec) {
+std::optional<std::string> ValidateShortcut(const ShortcutRequest& request) {
     // The shell names its link after the target's file name, and an empty path would ask it
     // to clear the recent-documents list instead.
-    if (FileNameOfPath(spec.TargetPath).empty()) {
-        return "The shortcut's target \"" + spec.TargetPath + "\" has no file name.";
+    if (FileNameOfPath(request.TargetPath).empty()) {
+        return "The shortcut's target \"" + request.TargetPath + "\" has no file name.";
     }
-    if (auto error = CheckLength("working directory", spec.WorkingDir)) {
+    if (auto error = CheckLength("working directory", request.WorkingDir)) {
         return error;
     }
-    if (auto error = CheckLength("arguments", spec.Arguments)) {
+    if (auto error = CheckLength("arguments", request.Arguments)) {
         return error;
     }
-    if (HasIconLocation(spec)) {
-        if (auto error = CheckLength("icon location", IconLocation(spec))) {
+    if (HasIconLocation(request)) {
+        if (auto error = CheckLength("icon location", IconLocation(request))) {
             return error;
         }
     }
-    if (auto error = CheckByte("icon index", spec.IconIndex)) {
+    if (auto error = CheckByte("icon index", request.IconIndex)) {
         return error;
     }
-    if (auto error = CheckByte("show command", spec.ShowCommand)) {
+    if (auto error = CheckByte("show command", request.ShowCommand)) {
         return error;
     }
     return std::nullopt;
@@ -130,25 +130,26 @@ LinkPrefix ParseLinkPrefix(std::span<const std::uint8_t> shellLink) {
     return result;
 }
 
-std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutSpec& spec) {
+std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutRequest& request) {
     // The id list and link info bits follow what we copy, so the file never claims a
     // structure it does not hold.
     std::uint32_t flags = shellFlags & (kKeptShellFlags | kHasLinkTargetIdList | kHasLinkInfo);
-    if (!spec.WorkingDir.empty()) {
+    if (!request.WorkingDir.empty()) {
         flags |= kHasWorkingDir;
     }
-    if (!spec.Arguments.empty()) {
+    if (!request.Arguments.empty()) {
         flags |= kHasArguments;
     }
-    if (HasIconLocation(spec)) {
+    if (HasIconLocation(request)) {
         flags |= kHasIconLocation;
     }
     return flags;
 }
 
-ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutSpec& spec) {
+ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink,
+                            const ShortcutRequest& request) {
     ShortcutBytes result;
-    if (auto error = ValidateShortcut(spec)) {
+    if (auto error = ValidateShortcut(request)) {
         result.error = *error;
         return result;
     }
@@ -159,18 +160,18 @@ ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const Short
     }
     auto& bytes = result.bytes;
     bytes.assign(shellLink.begin(), shellLink.begin() + static_cast<std::ptrdiff_t>(prefix.length));
-    WriteU32(bytes, kFlagsOffset, ShortcutFlags(prefix.flags, spec));
+    WriteU32(bytes, kFlagsOffset, ShortcutFlags(prefix.flags, request));
     // Whole fields, so stray high bytes in the shell's file cannot change our values.
-    WriteU32(bytes, kIconIndexOffset, static_cast<std::uint32_t>(spec.IconIndex));
-    WriteU32(bytes, kShowCommandOffset, static_cast<std::uint32_t>(spec.ShowCommand));
-    if (!spec.WorkingDir.empty()) {
-        AppendBlock(bytes, spec.WorkingDir);
+    WriteU32(bytes, kIconIndexOffset, static_cast<std::uint32_t>(request.IconIndex));
+    WriteU32(bytes, kShowCommandOffset, static_cast<std::uint32_t>(request.ShowCommand));
+    if (!request.WorkingDir.empty()) {
+        AppendBlock(bytes, request.WorkingDir);
     }
-    if (!spec.Arguments.empty()) {
-        AppendBlock(bytes, spec.Arguments);
+    if (!request.Arguments.empty()) {
+        AppendBlock(bytes, request.Arguments);
     }
-    if (HasIconLocation(spec)) {
-        AppendBlock(bytes, IconLocation(spec));
+    if (HasIconLocation(request)) {
+        AppendBlock(bytes, IconLocation(request));
     }
     bytes.insert(bytes.end(), 4, 0); // terminal block: no extra data
     return result;

@@ -14,7 +14,7 @@
 namespace snarvik::mCreateShortcut {
 
 // What the caller asks for; texts are in the ANSI code page.
-struct ShortcutSpec {
+struct ShortcutRequest {
     std::string TargetPath;
     std::string Arguments;
     std::string WorkingDir;
@@ -54,7 +54,7 @@ inline constexpr std::uint32_t kKeptShellFlags = 0x00008000    // NoPidlAlias
                                                  | 0x04000000; // KeepLocalIDListForUNCTarget
 
 // The reason the caller's values cannot be written, or nothing when they can.
-std::optional<std::string> ValidateShortcut(const ShortcutSpec& spec);
+std::optional<std::string> ValidateShortcut(const ShortcutRequest& request);
 
 // Where the part of the shell's link that we copy ends (header, id list, link info), or why
 // the bytes are not a shell link we can use.
@@ -66,14 +66,15 @@ struct LinkPrefix {
 LinkPrefix ParseLinkPrefix(std::span<const std::uint8_t> shellLink);
 
 // The 32-bit link flags of our shortcut, from the shell's flags and the caller's values.
-std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutSpec& spec);
+std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutRequest& request);
 
 // Our shortcut file, or why it cannot be built (invalid values, unusable shell link).
 struct ShortcutBytes {
     std::vector<std::uint8_t> bytes;
     std::string error; // empty on success
 };
-ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutSpec& spec);
+ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink,
+                            const ShortcutRequest& request);
 
 // The text after the last '\' of path; all of it without a '\'; empty when it ends with one.
 std::string FileNameOfPath(const std::string& Path);

@@ -64,8 +64,8 @@ Bytes SyntheticWindowsLink() {
     return b;
 }
 
-ShortcutSpec Spec(std::string target, std::string args, std::string dir, int index,
-                  std::string iconFile, int show = 0) {
+ShortcutRequest Request(std::string target, std::string args, std::string dir, int index,
+                        std::string iconFile, int show = 0) {
     return {std::move(target), std::move(args), std::move(dir), index, std::move(iconFile), show};
 }
 
@@ -111,7 +111,7 @@ TEST(ShellLinkPrefix, RefusesWhatIsNotAShellLink) {
     cases.push_back({"no id list nor link info", noTarget});
     for (const auto& c : cases) {
         EXPECT_NE(ParseLinkPrefix(c.bytes).error, "") << c.name;
-        const ShortcutBytes built = BuildShortcut(c.bytes, Spec("C:\\a.exe", "", "", 0, ""));
+        const ShortcutBytes built = BuildShortcut(c.bytes, Request("C:\\a.exe", "", "", 0, ""));
         EXPECT_NE(built.error, "") << c.name;
         EXPECT_TRUE(built.bytes.empty()) << c.name;
     }
@@ -121,31 +121,31 @@ TEST(ShellLinkBuild, FlagsAndStringBlocks) {
     const std::string target = "C:\\Prog\\snarvik.exe";
     struct Case {
         const char* name;
-        ShortcutSpec spec;
+        ShortcutRequest request;
         std::uint8_t flags;
         std::vector<std::string> blocks;
     };
     const Case cases[] = {
-        {"nothing", Spec(target, "", "", 0, ""), 0x03, {}},
-        {"first run", Spec(target, "", "C:\\Prog", 0, ""), 0x13, {"C:\\Prog"}},
-        {"icon index only", Spec(target, "", "", 3, ""), 0x43, {target}},
-        {"icon file", Spec(target, "", "", 0, "C:\\i.ico"), 0x43, {"C:\\i.ico"}},
+        {"nothing", Request(target, "", "", 0, ""), 0x03, {}},
+        {"first run", Request(target, "", "C:\\Prog", 0, ""), 0x13, {"C:\\Prog"}},
+        {"icon index only", Request(target, "", "", 3, ""), 0x43, {target}},
+        {"icon file", Request(target, "", "", 0, "C:\\i.ico"), 0x43, {"C:\\i.ico"}},
         {"all three",
-         Spec(target, "-x /y", "C:\\W", 2, "C:\\i.ico"),
+         Request(target, "-x /y", "C:\\W", 2, "C:\\i.ico"),
          0x73,
          {"C:\\W", "-x /y", "C:\\i.ico"}},
-        {"five characters", Spec(target, "abcde", "", 0, ""), 0x23, {"abcde"}},
+        {"five characters", Request(target, "abcde", "", 0, ""), 0x23, {"abcde"}},
     };
     for (const Bytes& shell : {ReadData("wine_recent_notepad.lnk"), SyntheticWindowsLink()}) {
         const std::size_t n = ParseLinkPrefix(shell).length;
         ASSERT_GT(n, 0u);
         for (const auto& c : cases) {
-            const ShortcutBytes built = BuildShortcut(shell, c.spec);
+            const ShortcutBytes built = BuildShortcut(shell, c.request);
             ASSERT_EQ(built.error, "") << c.name;
             const Bytes& out = built.bytes;
             EXPECT_EQ(out[20], c.flags) << c.name;
-            EXPECT_EQ(U32(out, 56), static_cast<std::uint32_t>(c.spec.IconIndex)) << c.name;
-            EXPECT_EQ(U32(out, 60), static_cast<std::uint32_t>(c.spec.ShowCommand)) << c.name;
+            EXPECT_EQ(U32(out, 56), static_cast<std::uint32_t>(c.request.IconIndex)) << c.name;
+            EXPECT_EQ(U32(out, 60), static_cast<std::uint32_t>(c.request.ShowCommand)) << c.name;
             // Everything else of the copied part is the shell's.
             for (std::size_t i = 0; i < n; ++i) {
                 if (i < 20 || (i >= 24 && i < 56) || i >= 64) {
@@ -167,7 +167,7 @@ TEST(ShellLinkBuild, FlagsAndStringBlocks) {
 
 TEST(ShellLinkBuild, DropsFlagsOfDataNotCopied) {
     const Bytes shell = SyntheticWindowsLink();
-    const ShortcutBytes built = BuildShortcut(shell, Spec("C:\\a.exe", "", "C:\\", 0, ""));
+    const ShortcutBytes built = BuildShortcut(shell, Request("C:\\a.exe", "", "C:\\", 0, ""));
     ASSERT_EQ(built.error, "");
     // Unicode, relative path, HasExpString and EnableTargetMetadata go; NoPidlAlias and
     // KeepLocalIDListForUNCTarget stay with the id list they describe.
@@ -181,26 +181,26 @@ TEST(ShellLinkBuild, RefusesValuesThatDoNotFit) {
     const Bytes shell = ReadData("wine_recent_notepad.lnk");
     struct Case {
         const char* name;
-        ShortcutSpec spec;
+        ShortcutRequest request;
         bool ok;
     };
     const Case cases[] = {
-        {"longest fits", Spec("C:\\a.exe", longest, longest, 0, longest, 255), true},
-        {"working dir", Spec("C:\\a.exe", "", longText, 0, ""), false},
-        {"arguments", Spec("C:\\a.exe", longText, "", 0, ""), false},
-        {"icon file", Spec("C:\\a.exe", "", "", 0, longText), false},
-        {"target as icon", Spec("C:\\" + longText, "", "", 1, ""), false},
-        {"target not written", Spec("C:\\" + longText, "", "", 0, ""), true},
-        {"icon index -1", Spec("C:\\a.exe", "", "", -1, ""), false},
-        {"icon index 256", Spec("C:\\a.exe", "", "", 256, ""), false},
-        {"show command 256", Spec("C:\\a.exe", "", "", 0, "", 256), false},
-        {"show command -1", Spec("C:\\a.exe", "", "", 0, "", -1), false},
-        {"no target", Spec("", "", "", 0, ""), false},
-        {"target without a file name", Spec("C:\\Prog\\", "", "", 0, ""), false},
+        {"longest fits", Request("C:\\a.exe", longest, longest, 0, longest, 255), true},
+        {"working dir", Request("C:\\a.exe", "", longText, 0, ""), false},
+        {"arguments", Request("C:\\a.exe", longText, "", 0, ""), false},
+        {"icon file", Request("C:\\a.exe", "", "", 0, longText), false},
+        {"target as icon", Request("C:\\" + longText, "", "", 1, ""), false},
+        {"target not written", Request("C:\\" + longText, "", "", 0, ""), true},
+        {"icon index -1", Request("C:\\a.exe", "", "", -1, ""), false},
+        {"icon index 256", Request("C:\\a.exe", "", "", 256, ""), false},
+        {"show command 256", Request("C:\\a.exe", "", "", 0, "", 256), false},
+        {"show command -1", Request("C:\\a.exe", "", "", 0, "", -1), false},
+        {"no target", Request("", "", "", 0, ""), false},
+        {"target without a file name", Request("C:\\Prog\\", "", "", 0, ""), false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(!ValidateShortcut(c.spec).has_value(), c.ok) << c.name;
-        const ShortcutBytes built = BuildShortcut(shell, c.spec);
+        EXPECT_EQ(!ValidateShortcut(c.request).has_value(), c.ok) << c.name;
+        const ShortcutBytes built = BuildShortcut(shell, c.request);
         EXPECT_EQ(built.error.empty(), c.ok) << c.name;
         EXPECT_EQ(built.bytes.empty(), !c.ok) << c.name;
     }

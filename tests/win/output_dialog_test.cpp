@@ -3,7 +3,7 @@
 #include <dlgs.h>
 
 #include "output/ShowSaveDialog.h"
-#include "output_test_support.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 

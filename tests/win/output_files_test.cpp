@@ -4,7 +4,7 @@
 #include "output/ico.h"
 #include "output/icon_pixels.h"
 #include "output/save_picture.h"
-#include "output_test_support.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 

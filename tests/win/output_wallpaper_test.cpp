@@ -3,7 +3,7 @@
 #include "app/win32.h"
 #include "output/mChangeWallpaper.h"
 #include "output/save_picture.h"
-#include "output_test_support.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 

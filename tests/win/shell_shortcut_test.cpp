@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "shell/mCreateShortcut.h"
+#include "test_support.h"
 #include "shell/mWebLink.h"
 
 #include <gtest/gtest.h>
@@ -16,31 +17,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string TempFolder() {
-    char buffer[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, buffer);
-    return buffer;
-}
-
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
 }
 
 struct LoadedLink {
@@ -89,9 +67,7 @@ class ShellShortcut : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitialize(nullptr);
-        folder_ = TempFolder() + "snv_shortcut_" + std::to_string(GetCurrentProcessId()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(folder_.c_str(), nullptr);
+        folder_ = scratch_.path();
         target_ = folder_ + "\\snvtarget.exe";
         std::ofstream(target_) << "x";
         recent_ = mCreateShortcut::GetSpecialFolderPath(nullptr, 8);
@@ -109,13 +85,10 @@ protected:
     void TearDown() override {
         SetFileAttributesA(shellLink_.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(shellLink_.c_str());
-        for (const auto& name : FilesIn(folder_)) {
-            DeleteFileA((folder_ + "\\" + name).c_str());
-        }
-        RemoveDirectoryA(folder_.c_str());
         CoUninitialize();
     }
 
+    testing_support::TempFolder scratch_;
     std::string folder_, target_, recent_, shellLink_;
     mCreateShortcut::WaitOptions options_;
     std::vector<Shown> shown_;
@@ -246,7 +219,7 @@ TEST_F(ShellShortcut, UnusableShellShortcutWritesNothing) {
                                                  options_));
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_NE(shown_[0].text.find(L"cannot be copied"), std::wstring::npos);
-    EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"snvtarget.exe"});
+    EXPECT_EQ(scratch_.Files(), std::vector<std::string>{"snvtarget.exe"});
 }
 
 TEST_F(ShellShortcut, WriteFailureLeavesNoPartialFile) {
@@ -254,7 +227,7 @@ TEST_F(ShellShortcut, WriteFailureLeavesNoPartialFile) {
                                                  "", 0, options_));
     ASSERT_EQ(shown_.size(), 1u);
     EXPECT_NE(shown_[0].text.find(L"Could not write"), std::wstring::npos);
-    EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"snvtarget.exe"});
+    EXPECT_EQ(scratch_.Files(), std::vector<std::string>{"snvtarget.exe"});
 }
 
 TEST_F(ShellShortcut, WaitPromptRepeatsUntilCancelled) {
@@ -271,7 +244,7 @@ TEST_F(ShellShortcut, WaitPromptRepeatsUntilCancelled) {
         EXPECT_EQ(box.caption, L"Raccourci");
         EXPECT_EQ(box.type, static_cast<UINT>(MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1));
     }
-    EXPECT_EQ(FilesIn(folder_), std::vector<std::string>{"snvtarget.exe"});
+    EXPECT_EQ(scratch_.Files(), std::vector<std::string>{"snvtarget.exe"});
 }
 
 TEST_F(ShellShortcut, OpenWebLinkHandsTheTargetToTheShell) {

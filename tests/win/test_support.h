@@ -1,4 +1,4 @@
-// Scratch folders and sample pictures for the output tests.
+// Scratch folders and sample pictures for the Win32 tests.
 #pragma once
 #include <windows.h>
 

@@ -57,31 +57,6 @@ class Startup(Scenario):
                 else:
                     self.assertEqual(stored.get("Number"), number)
 
-    def test_runs_with_any_stored_init(self):
-        # Later starts with Init garbage or 0 count as first runs; either way the program
-        # must come up hidden and stay.
-        for label, init in (("done", "1"), ("other number", "5"), ("not a number", "x")):
-            with self.subTest(label):
-                self.reg_add(SETTINGS_KEY, "Init", init)
-                try:
-                    self.start_snarvik()
-                    self.assert_quietly_running()
-                finally:
-                    self.stop_snarvik()
-
-
-class FirstStart(Scenario):
-    first_run = True
-
-    def test_first_start_without_settings_keeps_running(self):
-        self.assertEqual(self.stored_settings(), {})
-        self.start_snarvik()
-        main = self.wait_window(MAIN_CLASS, timeout=20)
-        time.sleep(SETTLE_SECONDS)
-        self.assertTrue(self.snarvik_running(), "snarvik.exe has exited")
-        self.assertEqual(self.windows(MAIN_CLASS)[0]["visible"], 0, "main window %r" % main)
-        self.assertNotIn("Number", self.stored_settings())
-
 
 if __name__ == "__main__":
     unittest.main()

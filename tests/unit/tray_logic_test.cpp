@@ -92,31 +92,6 @@ TEST(TrayMouse, MapsCallbackMessages) {
     }
 }
 
-TEST(TrayMenuTable, ItemsInOrder) {
-    struct Row {
-        std::uint32_t flags;
-        std::uint32_t id;
-        const char* text;
-    };
-    const Row expected[] = {
-        {0, 0x2000, "&Visit Orlenda Software!"},
-        {0, 0x2001, "&Help"},
-        {0, 0x2002, "Cut - &Any Size"},
-        {0, 0x2003, "Cut - &64x64 Limit"},
-        {0, 0x2004, "Cut - &32x32 Limit"},
-        {0, 0x2005, "Cut - &16x16 Limit"},
-        {0x800, 0x2000, ""},
-        {0, 0x2006, "&Exit"},
-    };
-    ASSERT_EQ(kTrayMenu.size(), std::size(expected));
-    for (std::size_t i = 0; i < kTrayMenu.size(); ++i) {
-        EXPECT_EQ(kTrayMenu[i].flags, expected[i].flags) << "position " << i;
-        EXPECT_EQ(kTrayMenu[i].id, expected[i].id) << "position " << i;
-        EXPECT_EQ(kTrayMenu[i].text, expected[i].text) << "position " << i;
-    }
-    EXPECT_EQ(kTrayMenu[kTrayMenuDefaultPosition].text, "Cut - &Any Size");
-}
-
 // Each text item's command, as the hook computes it, is the command its text names.
 TEST(TrayMenuTable, ItemsReachTheirCommands) {
     using K = TrayCommandKind;

@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
-#include <thread>
 
 using namespace snarvik;
 using namespace std::chrono_literals;
@@ -155,35 +153,6 @@ TEST_F(ShellShortcut, MissingFolderIsReportedAndTheShellNotAsked) {
                                   L"' est introuvable.");
     EXPECT_EQ(shown_[0].caption, L"Cr\u00e9ation d'un raccrourci");
     EXPECT_EQ(shown_[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
-    EXPECT_FALSE(Exists(shellLink_));
-}
-
-// The real box, as the user sees it: text read from the dialog, then OK pressed.
-TEST_F(ShellShortcut, FolderMessageBoxShowsTheFrenchText) {
-    const std::string missing = folder_ + "\\nowhere";
-    std::atomic<bool> done{false};
-    std::wstring seen;
-    std::thread answer([&] {
-        for (int i = 0; i < 200 && !done; ++i) {
-            HWND box = FindWindowW(L"#32770", L"Cr\u00e9ation d'un raccrourci");
-            if (box != nullptr) {
-                wchar_t text[512] = {};
-                GetDlgItemTextW(box, 0xFFFF, text, 512);
-                seen = text;
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(50);
-        }
-    });
-    mCreateShortcut::WaitOptions real = options_;
-    real.message = nullptr;
-    EXPECT_FALSE(
-        mCreateShortcut::CreateShortcut(nullptr, missing, "x", target_, "", "", 0, "", 0, real));
-    done = true;
-    answer.join();
-    EXPECT_EQ(seen, L"Le r\u00e9pertoire '" + std::wstring(missing.begin(), missing.end()) +
-                        L"' est introuvable.");
     EXPECT_FALSE(Exists(shellLink_));
 }
 

@@ -219,20 +219,6 @@ TEST_F(TrayTest, ShowTwiceAddsOnceHideTwiceDeletesOnce) {
     EXPECT_FALSE(ShellHasIcon(window_));
 }
 
-// Only one tray object may be shown at a time; a second one must not make the hook loop.
-TEST_F(TrayTest, SecondShownObjectKeepsTheChain) {
-    cSysTray first(window_, listener_);
-    first.InTray(true);
-    {
-        cSysTray second(window_, listener_);
-        second.InTray(true);
-        EXPECT_EQ(mSysTray::mOldWndProc, &PreviousProc);
-        EXPECT_EQ(SendMessageA(window_, kOwnMessage, 0, 0), 0x10000 + kOwnMessage);
-    }
-    first.InTray(false);
-    EXPECT_EQ(WindowProcOf(window_), &PreviousProc);
-}
-
 TEST_F(TrayTest, AddCarriesWhatIsSet) {
     struct Case {
         bool icon;

@@ -15,10 +15,10 @@
 namespace snarvik {
 namespace {
 
-std::uint32_t PatternPixel(int x, int y, int seed) {
-    const auto r = static_cast<std::uint32_t>((x * 7 + y * 3 + seed) & 255);
+std::uint32_t PatternPixel(int x, int y, int shade) {
+    const auto r = static_cast<std::uint32_t>((x * 7 + y * 3 + shade) & 255);
     const auto g = static_cast<std::uint32_t>((x ^ y) & 255);
-    const auto b = static_cast<std::uint32_t>(((x * y) >> 3) + seed * 31) & 255u;
+    const auto b = static_cast<std::uint32_t>(((x * y) >> 3) + shade * 31) & 255u;
     return (r << 16) | (g << 8) | b;
 }
 
@@ -37,7 +37,7 @@ void Pump(DWORD milliseconds) {
 // A topmost full-screen window showing a known pattern, so every grabbed pixel is predictable.
 class PatternWindow {
 public:
-    explicit PatternWindow(int seed)
+    explicit PatternWindow(int shade)
         : width_(GetSystemMetrics(SM_CXSCREEN)), height_(GetSystemMetrics(SM_CYSCREEN)) {
         WNDCLASSA cls{};
         cls.lpfnWndProc = &PatternWindow::Proc;
@@ -45,7 +45,7 @@ public:
         cls.lpszClassName = "SnarvikTestPattern";
         RegisterClassA(&cls);
         surface_ = std::make_unique<Surface>(width_, height_);
-        Paint(seed);
+        Paint(shade);
         window_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, cls.lpszClassName, "",
                                   WS_POPUP | WS_VISIBLE, 0, 0, width_, height_, nullptr, nullptr,
                                   cls.hInstance, nullptr);
@@ -57,12 +57,12 @@ public:
     PatternWindow(const PatternWindow&) = delete;
     PatternWindow& operator=(const PatternWindow&) = delete;
 
-    void Paint(int seed) {
-        seed_ = seed;
+    void Paint(int shade) {
+        shade_ = shade;
         for (int y = 0; y < height_; ++y) {
             for (int x = 0; x < width_; ++x) {
                 surface_->bits()[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                 static_cast<std::size_t>(x)] = PatternPixel(x, y, seed);
+                                 static_cast<std::size_t>(x)] = PatternPixel(x, y, shade);
             }
         }
         if (window_ != nullptr) {
@@ -70,7 +70,7 @@ public:
             Pump(400);
         }
     }
-    int seed() const { return seed_; }
+    int shade() const { return shade_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -89,13 +89,13 @@ private:
 
     int width_;
     int height_;
-    int seed_ = 0;
+    int shade_ = 0;
     std::unique_ptr<Surface> surface_;
     HWND window_ = nullptr;
 };
 
 // Number of frozen pixels that differ from the pattern.
-std::size_t FrozenDifferences(const frmMain& form, int seed) {
+std::size_t FrozenDifferences(const frmMain& form, int shade) {
     const Surface* frozen = form.FrozenImage();
     if (frozen == nullptr) {
         return SIZE_MAX;
@@ -107,7 +107,7 @@ std::size_t FrozenDifferences(const frmMain& form, int seed) {
                 frozen->bits()[static_cast<std::size_t>(y) *
                                    static_cast<std::size_t>(frozen->width()) +
                                static_cast<std::size_t>(x)];
-            differences += (pixel & 0xFFFFFFu) != PatternPixel(x, y, seed) ? 1 : 0;
+            differences += (pixel & 0xFFFFFFu) != PatternPixel(x, y, shade) ? 1 : 0;
         }
     }
     return differences;

@@ -59,54 +59,76 @@ std::string WriteResult::Describe(const std::string& path) const {
     return "Could not write \"" + path + "\":\n" + SystemMessage(error) + ".";
 }
 
-WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+AtomicFile::AtomicFile(const std::string& path) : path_(path) {
     const auto slash = path.find_last_of("\\/");
     const std::string folder =
         slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    // A fresh name in the destination folder, so the rename below never crosses volumes.
+    // A fresh name in the destination folder, so the rename never crosses volumes.
     static unsigned serial = 0;
-    std::string temp;
-    UniqueFile file;
-    for (int attempt = 0; !file && attempt < 100; ++attempt) {
-        temp = folder + "\\~snarvik-" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(++serial) + ".tmp";
-        file.reset(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS) {
-            return {false, GetLastError()};
+    for (int attempt = 0; !file_ && attempt < 100; ++attempt) {
+        temp_ = folder + "\\~snarvik-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++serial) + ".tmp";
+        file_.reset(CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file_ && GetLastError() != ERROR_FILE_EXISTS) {
+            break;
         }
     }
-    if (!file) {
-        return {false, ERROR_FILE_EXISTS};
+    if (!file_) {
+        error_ = GetLastError() != 0 ? GetLastError() : ERROR_FILE_EXISTS;
+        temp_.clear();
     }
-    auto fail = [&](DWORD error) {
-        file.reset();
-        DeleteFileA(temp.c_str());
-        return WriteResult{false, error};
-    };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
+}
+
+AtomicFile::~AtomicFile() {
+    Discard();
+}
+
+void AtomicFile::Discard() noexcept {
+    file_.reset();
+    if (!temp_.empty()) {
+        DeleteFileA(temp_.c_str());
+        temp_.clear();
+    }
+}
+
+bool AtomicFile::Write(std::span<const std::uint8_t> bytes) {
+    while (error_ == 0 && !bytes.empty()) {
         const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, std::size_t{1} << 24));
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size(), std::size_t{1} << 24));
         DWORD written = 0;
-        if (WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) == FALSE) {
-            return fail(GetLastError());
+        if (WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr) == FALSE) {
+            error_ = GetLastError();
+        } else if (written == 0) {
+            error_ = ERROR_WRITE_FAULT;
         }
-        if (written == 0) {
-            return fail(ERROR_WRITE_FAULT);
-        }
-        done += written;
+        bytes = bytes.subspan(written);
     }
+    return error_ == 0;
+}
+
+WriteResult AtomicFile::Commit() {
     // On disk before it takes the old file's place: a crash leaves one or the other whole.
-    if (FlushFileBuffers(file.get()) == FALSE) {
-        return fail(GetLastError());
+    if (error_ == 0 && FlushFileBuffers(file_.get()) == FALSE) {
+        error_ = GetLastError();
     }
-    file.reset();
-    if (MoveFileExA(temp.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
-        return fail(GetLastError());
+    file_.reset();
+    if (error_ == 0 && MoveFileExA(temp_.c_str(), path_.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
+        error_ = GetLastError();
     }
+    if (error_ != 0) {
+        Discard();
+        return {false, error_};
+    }
+    temp_.clear(); // it is the destination now
     return {true, 0};
+}
+
+WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    AtomicFile file(path);
+    file.Write(bytes);
+    return file.Commit();
 }
 
 } // namespace snarvik::win

@@ -143,4 +143,25 @@ struct WriteResult {
 };
 WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// The same protocol for a file written in pieces: Commit puts it in place whole; destroyed
+// without a successful Commit it leaves nothing behind.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool Write(std::span<const std::uint8_t> bytes); // false once anything failed
+    WriteResult Commit();
+
+private:
+    void Discard() noexcept;
+
+    std::string path_;
+    std::string temp_;
+    UniqueFile file_;
+    DWORD error_ = 0;
+};
+
 } // namespace snarvik::win

@@ -2,14 +2,14 @@
 
 #include "output/le_bytes.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace snarvik {
 
-std::vector<std::uint8_t> EncodeBmp(const Image& image) {
-    if (image.empty() || image.pixels.size() != static_cast<std::size_t>(image.width) *
-                                                    static_cast<std::size_t>(image.height)) {
-        return {};
+bool EncodeBmp(const Image& image, const ByteSink& sink, std::size_t chunkBytes) {
+    if (image.empty() || image.pixels.size() != PixelCount(image.width, image.height)) {
+        return false;
     }
     const auto width = static_cast<std::uint64_t>(image.width);
     const auto height = static_cast<std::uint64_t>(image.height);
@@ -17,11 +17,10 @@ std::vector<std::uint8_t> EncodeBmp(const Image& image) {
     const std::uint64_t imageSize = stride * height;
     constexpr std::uint64_t headers = 14 + 40;
     if (headers + imageSize > std::numeric_limits<std::uint32_t>::max()) {
-        return {};
+        return false;
     }
 
     std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(headers + imageSize));
     out.push_back('B');
     out.push_back('M');
     detail::PutU32(out, static_cast<std::uint32_t>(headers + imageSize));
@@ -31,19 +30,38 @@ std::vector<std::uint8_t> EncodeBmp(const Image& image) {
                           static_cast<std::uint32_t>(height), 24,
                           static_cast<std::uint32_t>(imageSize), 3780); // 96 DPI
 
-    // Rows bottom-up, B G R per pixel, padding left zero.
-    const std::size_t start = out.size();
-    out.resize(start + static_cast<std::size_t>(imageSize), 0);
-    std::uint8_t* row = out.data() + start;
-    for (int y = image.height - 1; y >= 0; --y, row += stride) {
-        const std::uint32_t* pixel = &image.pixels[static_cast<std::size_t>(y) * image.width];
-        for (std::uint8_t* byte = row; byte != row + width * 3; byte += 3, ++pixel) {
+    // Rows bottom-up, B G R per pixel, padding zero; a piece is handed on once it is full.
+    const auto rowBytes = static_cast<std::size_t>(stride);
+    const std::size_t rowsPerPiece = std::max<std::size_t>(1, chunkBytes / rowBytes);
+    out.resize(out.size() + rowsPerPiece * rowBytes);
+    std::size_t used = static_cast<std::size_t>(headers);
+    for (int y = image.height - 1; y >= 0; --y) {
+        if (used + rowBytes > out.size()) {
+            if (!sink({out.data(), used})) {
+                return false;
+            }
+            used = 0;
+        }
+        std::uint8_t* byte = out.data() + used;
+        const std::uint32_t* pixel = &image.pixels[PixelCount(image.width, y)];
+        for (const std::uint32_t* end = pixel + image.width; pixel != end; ++pixel, byte += 3) {
             byte[0] = static_cast<std::uint8_t>(*pixel);
             byte[1] = static_cast<std::uint8_t>(*pixel >> 8);
             byte[2] = static_cast<std::uint8_t>(*pixel >> 16);
         }
+        std::fill(byte, out.data() + used + rowBytes, std::uint8_t{0});
+        used += rowBytes;
     }
-    return out;
+    return sink({out.data(), used});
+}
+
+std::vector<std::uint8_t> EncodeBmp(const Image& image) {
+    std::vector<std::uint8_t> file;
+    const bool whole = EncodeBmp(image, [&file](std::span<const std::uint8_t> piece) {
+        file.insert(file.end(), piece.begin(), piece.end());
+        return true;
+    });
+    return whole ? file : std::vector<std::uint8_t>{};
 }
 
 } // namespace snarvik

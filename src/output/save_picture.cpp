@@ -9,23 +9,37 @@
 namespace snarvik {
 
 SaveResult SavePicture(const std::string& path, const Image& image, FileKind kind) {
+    const std::string tooLarge =
+        "Could not write \"" + path + "\":\nthe picture is too large for this format.";
     if (image.empty()) {
         return {false, "Could not write \"" + path + "\":\nthere is no picture to save."};
-    }
-    const std::vector<std::uint8_t> bytes =
-        kind == FileKind::Bitmap ? EncodeBmp(image) : EncodeIco(image);
-    if (bytes.empty()) {
-        return {false,
-                "Could not write \"" + path + "\":\nthe picture is too large for this format."};
     }
     // A read-only file is the user's "do not touch"; a rename would replace it on some systems.
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return {false, win::WriteResult{false, ERROR_ACCESS_DENIED}.Describe(path)};
     }
-    const win::WriteResult written = win::WriteFileAtomically(path, bytes);
-    if (!written.ok) {
-        return {false, written.Describe(path)};
+    win::AtomicFile file(path);
+    if (kind == FileKind::Bitmap) {
+        // Straight into the file, piece by piece: a whole-screen picture needs no copy.
+        bool written = true;
+        const bool encoded = EncodeBmp(image, [&](std::span<const std::uint8_t> piece) {
+            written = file.Write(piece);
+            return written;
+        });
+        if (!encoded && written) {
+            return {false, tooLarge};
+        }
+    } else {
+        const std::vector<std::uint8_t> bytes = EncodeIco(image);
+        if (bytes.empty()) {
+            return {false, tooLarge};
+        }
+        file.Write(bytes);
+    }
+    const win::WriteResult result = file.Commit();
+    if (!result.ok) {
+        return {false, result.Describe(path)};
     }
     return {true, {}};
 }

@@ -93,6 +93,28 @@ TEST(OutputBmp, LayoutAtAwkwardSizes) {
     }
 }
 
+TEST(OutputBmp, PiecesMakeTheSameFileAndAStopEndsIt) {
+    const Image image = Pattern(17, 5); // rows of 52 bytes, padding included
+    const Bytes whole = EncodeBmp(image);
+    for (const std::size_t chunk : {std::size_t{1}, std::size_t{52}, std::size_t{120}}) {
+        Bytes pieces;
+        int calls = 0;
+        EXPECT_TRUE(EncodeBmp(
+            image,
+            [&](std::span<const std::uint8_t> piece) {
+                pieces.insert(pieces.end(), piece.begin(), piece.end());
+                return ++calls > 0;
+            },
+            chunk));
+        EXPECT_EQ(pieces, whole) << chunk;
+        EXPECT_GT(calls, 1) << chunk;
+    }
+    int calls = 0;
+    EXPECT_FALSE(EncodeBmp(
+        image, [&](std::span<const std::uint8_t>) { return ++calls < 2; }, 52));
+    EXPECT_EQ(calls, 2);
+}
+
 TEST(OutputBmp, NothingForAnEmptyImage) {
     EXPECT_TRUE(EncodeBmp(Image{}).empty());
     EXPECT_TRUE(EncodeBmp(Image{0, 5, {}}).empty());

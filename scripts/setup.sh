@@ -2,7 +2,7 @@
 # Installs what building and testing Snarvik needs on Debian 12. A ready machine does no apt work.
 # Can be sourced or run.
 snarvik_setup() {
-    local packages=(wine wine64 xvfb xdotool imagemagick python3-pil g++-mingw-w64-x86-64-posix
+    local packages=(g++ make wine wine64 xvfb xdotool imagemagick python3-pil g++-mingw-w64-x86-64-posix
         cmake googletest libgtest-dev liblnk-utils xclip clang-format x11-utils python3
         coreutils procps)
     local missing=() p status

@@ -83,9 +83,27 @@ def main():
                                      resultclass=CountingResult)
     started = time.monotonic()
     result = runner.run(unittest.TestSuite(tests))
-    failed = len(result.failed_ids)
-    skipped = len({t.id() for t, _ in result.skipped} - result.failed_ids)
-    passed = result.testsRun - failed - skipped
+    failed_ids = set(result.failed_ids)
+    skipped = len({t.id() for t, _ in result.skipped} - failed_ids)
+    passed = result.testsRun - len(failed_ids) - skipped
+
+    # A GUI driven through an emulator now and then loses an event: a scenario that failed is
+    # run once more, in a fresh prefix. Both outcomes are printed; only a second failure counts.
+    again = [t for t in tests if t.id() in failed_ids]
+    if again:
+        print("\nrunning %d failed scenario(s) once more" % len(again))
+        from e2e import ARTIFACTS  # keep what the first failures left
+        for kept in ARTIFACTS.glob("*") if ARTIFACTS.exists() else []:
+            if kept.is_dir() and not kept.name.endswith(".first-run"):
+                kept.rename(kept.with_name(kept.name + ".first-run"))
+        retry = runner.run(unittest.TestSuite(
+            loader.loadTestsFromName(t.id()) for t in again))
+        for test in again:
+            if test.id() not in retry.failed_ids:
+                print("FLAKY: %s failed once and passed on its second run" % test.id())
+                failed_ids.discard(test.id())
+                passed += 1
+    failed = len(failed_ids)
     if options.counts:
         Path(options.counts).write_text("%d %d %d\n" % (passed, failed, skipped))
     print("e2e layer took %.0fs" % (time.monotonic() - started))

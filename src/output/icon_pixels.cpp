@@ -48,28 +48,4 @@ Image ImageOfIcon(HICON icon) {
     return image;
 }
 
-Image ImageOfRegion(HDC dc, int x, int y, int width, int height) {
-    if (dc == nullptr || width <= 0 || height <= 0) {
-        return {};
-    }
-    const BITMAPINFO info = win::TopDown32(width, height);
-    void* bits = nullptr;
-    const win::UniqueBitmap section(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const win::UniqueDC memory(CreateCompatibleDC(dc));
-    if (!section || bits == nullptr || !memory) {
-        return {};
-    }
-    {
-        const win::Selection selected(memory.get(), section.get());
-        if (BitBlt(memory.get(), 0, 0, width, height, dc, x, y, SRCCOPY) == FALSE) {
-            return {};
-        }
-    }
-    GdiFlush();
-    Image image{width, height, {}};
-    const auto* first = static_cast<const std::uint32_t*>(bits);
-    image.pixels.assign(first, first + PixelCount(width, height));
-    return image;
-}
-
 } // namespace snarvik

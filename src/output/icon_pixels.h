@@ -13,7 +13,4 @@ Image ImageOfBitmap(HBITMAP bitmap);
 // The icon's colour image (for a monochrome icon, its black-and-white image); empty on failure.
 Image ImageOfIcon(HICON icon);
 
-// A rectangle of a device context, e.g. a picture's memory DC; empty on failure.
-Image ImageOfRegion(HDC dc, int x, int y, int width, int height);
-
 } // namespace snarvik

@@ -88,7 +88,6 @@ public:
     const SelectionFrame& Shape1() const noexcept { return m_shape1; }
     const Surface* FrozenImage() const noexcept { return m_frozen.get(); }
     std::shared_ptr<Surface> Picture1Image() const { return m_picture1Image; }
-    HIMAGELIST ImageList1() const noexcept { return m_imageList1 ? m_imageList1->get() : nullptr; }
     HMENU TrayMenu() const noexcept { return mTrayMenu.get(); }
     cSysTray* IconEvent() const noexcept { return m_iconEvent.get(); }
     // Called instead of TrackPopupMenu for the selection menu when set (tests choose an item).

@@ -1,14 +1,20 @@
 // Speed of the cut's hot paths, as medians and ratios measured in one run:
 //   grab       GrabScreen against a plain BitBlt into a DIB section and a memcpy of its bytes;
-//   release    button up -> selection menu about to show, for a 16x16 and a full-screen selection;
+//   release    button up -> selection menu opening, for a 16x16 and a full-screen selection,
+//              against one paint of the whole capture window from the frozen image;
 //   write      a full-screen BMP and a 256x256 ICO against a raw write of as many bytes.
 #include <windows.h>
 
+#include "app/mMain.h"
+#include "app/settings.h"
+#include "app/settings_store.h"
 #include "app/win32.h"
 #include "output/bmp.h"
 #include "output/ico.h"
 #include "output/save_picture.h"
+#include "support/pattern.h"
 #include "ui/frmMain.h"
+#include "win/test_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -65,17 +71,18 @@ void Report(const char* what, double milliseconds, double baseline, const char* 
                 against);
 }
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&msg);
-    }
-}
+using testing_support::Pump;
 
-double gMenuShownAt = 0;
-UINT RecordMenu(HMENU, int, int) {
-    gMenuShownAt = Now();
-    return 0; // dismissed
+// Notes when this thread's next popup menu opens.
+double gMenuOpenedAt = 0;
+LRESULT CALLBACK NoteMenu(int code, WPARAM wParam, LPARAM lParam) {
+    char name[16] = {};
+    if (code == HCBT_CREATEWND &&
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) > 0 &&
+        std::strcmp(name, "#32768") == 0) {
+        gMenuOpenedAt = Now();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void BenchGrab(frmMain& form, int width, int height) {
@@ -100,7 +107,8 @@ void BenchGrab(frmMain& form, int width, int height) {
 }
 
 void BenchRelease(frmMain& form, int width, int height) {
-    form.SetSelectionMenuChooser(&RecordMenu);
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, &NoteMenu, nullptr, GetCurrentThreadId());
+    const testing_support::MenuAnswers dismiss(VK_ESCAPE);
     form.StartCut(0);
     Pump();
     const auto release = [&](int w, int h) {
@@ -110,12 +118,18 @@ void BenchRelease(frmMain& form, int width, int height) {
         SendMessageA(form.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x + w, y + h));
         const double start = Now();
         SendMessageA(form.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(x + w, y + h));
-        return gMenuShownAt - start;
+        return gMenuOpenedAt - start;
     };
-    // Each size in a run of its own: a small release after a large one repaints what the large
+    const auto paint = [&] {
+        const double start = Now();
+        InvalidateRect(form.hWnd(), nullptr, FALSE);
+        UpdateWindow(form.hWnd());
+        GdiFlush();
+        return Now() - start;
+    };
+    // Each in a run of its own: a small release after a large one repaints what the large
     // picture covered, which is the previous selection's cost, not this one's.
-    std::vector<double> small;
-    std::vector<double> full;
+    std::vector<double> small, full, paints;
     release(16, 16);
     for (int i = 0; i < kRuns; ++i) {
         small.push_back(release(16, 16));
@@ -124,12 +138,18 @@ void BenchRelease(frmMain& form, int width, int height) {
     for (int i = 0; i < kRuns; ++i) {
         full.push_back(release(width - 1, height - 1));
     }
-    std::sort(small.begin(), small.end());
-    std::sort(full.begin(), full.end());
-    Report("release 16x16 -> menu", small[kRuns / 2], small[kRuns / 2], "");
-    Report("release full screen -> menu", full[kRuns / 2], small[kRuns / 2],
-           "of the 16x16 release");
     form.SetWindowState(WindowState::Minimized);
+    form.StartCut(0);
+    Pump();
+    for (int i = 0; i < kRuns; ++i) {
+        paints.push_back(paint());
+    }
+    const double paintTime = MedianOf(paints);
+    Report("paint of the whole capture window", paintTime, paintTime, "of the paint");
+    Report("release 16x16 -> menu", MedianOf(small), paintTime, "of the paint");
+    Report("release full screen -> menu", MedianOf(full), paintTime, "of the paint");
+    form.SetWindowState(WindowState::Minimized);
+    UnhookWindowsHookEx(hook);
 }
 
 void BenchWrite(const char* what, const Image& image, FileKind kind) {
@@ -165,32 +185,23 @@ void BenchWrite(const char* what, const Image& image, FileKind kind) {
     DeleteFileA(rawPath.c_str());
 }
 
-Image Gradient(int width, int height) {
-    Image image{width, height, {}};
-    image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        image.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFFu;
-    }
-    return image;
-}
-
 } // namespace
 
 int main() {
+    settings::SaveSetting(settings::kAppName, settings::kSection, settings::kInit, "1");
     mMain::TrayMode = true;
-    auto form = frmMain::Create(GetModuleHandleA(nullptr));
+    auto form = frmMain::Load(GetModuleHandleA(nullptr), false);
     if (!form) {
         std::printf("could not create the main window\n");
         return 1;
     }
-    form->SetWindowState(WindowState::Minimized);
-    form->mTrayMade = true;
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     std::printf("screen %dx%d, medians of %d runs\n", width, height, kRuns);
     BenchGrab(*form, width, height);
     BenchRelease(*form, width, height);
-    BenchWrite("BMP of the whole screen", Gradient(width, height), FileKind::Bitmap);
-    BenchWrite("ICO of 256x256", Gradient(256, 256), FileKind::Icon);
+    BenchWrite("BMP of the whole screen", testing_support::PatternImage(width, height),
+               FileKind::Bitmap);
+    BenchWrite("ICO of 256x256", testing_support::PatternImage(256, 256), FileKind::Icon);
     return 0;
 }

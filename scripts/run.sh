@@ -11,7 +11,13 @@ cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j2 --target snarvik wintool
 
 if [[ -z ${DISPLAY:-} ]]; then
-    exec /usr/bin/python3 tools/harness/demo.py
+    # shellcheck source=harness.sh
+    source scripts/harness.sh
+    trap harness_down EXIT
+    harness_up >/dev/null
+    harness_wine_stop "$WINEPREFIX" # the demo makes a prefix of its own
+    /usr/bin/python3 tools/harness/demo.py
+    exit
 fi
 
 export WINEPREFIX=$PWD/build/run-prefix WINEARCH=win64 WINEDEBUG=-all

@@ -132,5 +132,17 @@ trap - EXIT
 note "times"
 printf '%s\n' "${times[@]}"
 printf 'total    %4ds\n' $(($(date +%s) - started))
+
+# The tests' share of the code: tests/ and the harness that only tests use (tools/harness/ but
+# the run command's demo) against those and src/; blank and comment-only lines left out.
+code_lines() {
+    grep -E '\.(c|cc|cpp|h|hpp|py|sh)$' | xargs -r cat | awk '{ t = $0; sub(/^[ \t]+/, "", t)
+        if (t == "" || t ~ /^\/\// || t ~ /^# / || t == "#" || t ~ /^\*/ || t ~ /^\/\*/) next; n++ }
+        END { print n + 0 }'
+}
+src_lines=$(git ls-files src | code_lines)
+test_lines=$( { git ls-files tests; git ls-files tools/harness | grep -v '/demo\.py$'; } | code_lines)
+awk -v t="$test_lines" -v s="$src_lines" \
+    'BEGIN { printf "test lines: %d of %d (%.1f %%)\n", t, s + t, 100 * t / (s + t) }'
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

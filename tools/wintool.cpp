@@ -4,6 +4,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/win32.h"
+#include "output/bmp.h"
+#include "support/pattern.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -210,34 +214,6 @@ bool OpenClipboardPatiently(HWND owner) {
     return false;
 }
 
-bool WriteBmp(const char* path, int width, int height, const std::vector<uint8_t>& bottomUp) {
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = static_cast<DWORD>(bottomUp.size());
-    file.bfType = 0x4d42;
-    file.bfOffBits = static_cast<DWORD>(sizeof file + sizeof info);
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    FILE* out = std::fopen(path, "wb");
-    if (out == nullptr) {
-        std::fprintf(stderr, "cannot write %s\n", path);
-        return false;
-    }
-    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-              std::fwrite(&info, sizeof info, 1, out) == 1 &&
-              std::fwrite(bottomUp.data(), 1, bottomUp.size(), out) == bottomUp.size();
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok) {
-        std::fprintf(stderr, "cannot write %s\n", path);
-    }
-    return ok;
-}
-
 int CmdClipboardBmp(int argc, char** argv) {
     if (argc < 1) {
         return kUsage;
@@ -252,25 +228,21 @@ int CmdClipboardBmp(int argc, char** argv) {
         std::fprintf(stderr, "no bitmap on the clipboard\n");
         return kNotFound;
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = header.bmWidth;
-    info.bmiHeader.biHeight = header.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint8_t> pixels(static_cast<size_t>(header.bmWidth) *
-                                static_cast<size_t>(header.bmHeight) * 4);
+    snarvik::Image image{header.bmWidth, header.bmHeight, {}};
+    image.pixels.resize(snarvik::PixelCount(image.width, image.height));
+    BITMAPINFO info = snarvik::win::TopDown32(image.width, image.height);
     HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(header.bmHeight),
-                                pixels.data(), &info, DIB_RGB_COLORS);
+    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height),
+                                image.pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     CloseClipboard();
     if (lines != header.bmHeight) {
         std::fprintf(stderr, "GetDIBits read %d of %ld lines\n", lines, header.bmHeight);
         return kNotFound;
     }
-    if (!WriteBmp(argv[0], header.bmWidth, header.bmHeight, pixels)) {
+    const auto written = snarvik::win::WriteFileAtomically(argv[0], snarvik::EncodeBmp(image));
+    if (!written.ok) {
+        std::fprintf(stderr, "%s\n", written.Describe(argv[0]).c_str());
         return kNotFound;
     }
     std::printf("width=%ld\theight=%ld\tbits=%u\n", header.bmWidth, header.bmHeight,
@@ -346,15 +318,6 @@ int CmdClipboardHold(int argc, char** argv) {
     return 0;
 }
 
-// Every screen position gets its own colour: red = x mod 256, green = y mod 256, blue = the
-// high bits of x (low nibble) and y (high nibble). Tests turn any pixel back into a position.
-COLORREF PatternColour(int x, int y) {
-    const auto red = static_cast<BYTE>(x & 255);
-    const auto green = static_cast<BYTE>(y & 255);
-    const auto blue = static_cast<BYTE>(((x >> 8) & 15) | (((y >> 8) & 15) << 4));
-    return RGB(red, green, blue);
-}
-
 struct Pattern {
     HBITMAP bitmap = nullptr;
     int width = 0;
@@ -406,14 +369,11 @@ int CmdPattern(int argc, char** argv) {
         std::fprintf(stderr, "CreateDIBSection failed: %lu\n", GetLastError());
         return kNotFound;
     }
+    // Every position its own colour, so a test can tell where any pixel came from.
     auto* pixels = static_cast<uint32_t*>(bits);
     for (int y = 0; y < pattern.height; ++y) {
         for (int x = 0; x < pattern.width; ++x) {
-            const COLORREF c = PatternColour(x, y);
-            pixels[static_cast<size_t>(y) * static_cast<size_t>(pattern.width) +
-                   static_cast<size_t>(x)] = (static_cast<uint32_t>(GetRValue(c)) << 16) |
-                                             (static_cast<uint32_t>(GetGValue(c)) << 8) |
-                                             GetBValue(c);
+            *pixels++ = snarvik::testing_support::PatternPixel(x, y);
         }
     }
     GdiFlush();
@@ -505,6 +465,9 @@ int CmdDialogText(int argc, char** argv) {
     if (edit != nullptr) {
         std::printf("edit=%s\n", Clean(TextOf(edit)).c_str());
     }
+    if (HWND types = GetDlgItem(dialog, 0x470)) { // the file type box
+        std::printf("types=%s\n", Clean(TextOf(types)).c_str());
+    }
     for (HWND child : ChildWindows(dialog)) {
         const std::string kind = ClassOf(child);
         if (!IsWindowVisible(child)) {
@@ -563,16 +526,6 @@ int CmdSend(int argc, char** argv) {
     return 0;
 }
 
-int CmdHotkeyProbe() {
-    if (RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT) == FALSE) {
-        std::printf("hotkey=taken\terror=%lu\n", GetLastError());
-        return 0;
-    }
-    UnregisterHotKey(nullptr, 1);
-    std::printf("hotkey=free\n");
-    return 0;
-}
-
 int CmdTooltip() {
     std::vector<HWND> tips = FindTop(TOOLTIPS_CLASSA, nullptr, true);
     for (HWND tip : tips) {
@@ -617,7 +570,7 @@ int Usage() {
                  "  pattern [MS]\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
-                 "  hotkey-probe | tooltip | screen | cursor\n");
+                 "  tooltip | screen | cursor\n");
     return kUsage;
 }
 
@@ -659,10 +612,6 @@ int main(int argc, char** argv) {
          }},
         {"post", CmdPost},
         {"send", CmdSend},
-        {"hotkey-probe",
-         [](int, char**) {
-             return CmdHotkeyProbe();
-         }},
         {"tooltip",
          [](int, char**) {
              return CmdTooltip();

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/mMain.h"
 #include "ui/frmMain.h"
 
 // The start routine: tray mode on, the main window loaded but not shown, then the message

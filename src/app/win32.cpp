@@ -59,24 +59,24 @@ std::string WriteResult::Describe(const std::string& path) const {
     return "Could not write \"" + path + "\":\n" + SystemMessage(error) + ".";
 }
 
-AtomicFile::AtomicFile(const std::string& path) : path_(path) {
+AtomicFile::AtomicFile(const std::string& path) : m_path(path) {
     const auto slash = path.find_last_of("\\/");
     const std::string folder =
         slash == std::string::npos ? std::string(".") : path.substr(0, slash);
     // A fresh name in the destination folder, so the rename never crosses volumes.
     static unsigned serial = 0;
-    for (int attempt = 0; !file_ && attempt < 100; ++attempt) {
-        temp_ = folder + "\\~snarvik-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++serial) + ".tmp";
-        file_.reset(CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file_ && GetLastError() != ERROR_FILE_EXISTS) {
+    for (int attempt = 0; !m_file && attempt < 100; ++attempt) {
+        m_temp = folder + "\\~snarvik-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(++serial) + ".tmp";
+        m_file.reset(CreateFileA(m_temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!m_file && GetLastError() != ERROR_FILE_EXISTS) {
             break;
         }
     }
-    if (!file_) {
-        error_ = GetLastError() != 0 ? GetLastError() : ERROR_FILE_EXISTS;
-        temp_.clear();
+    if (!m_file) {
+        m_error = GetLastError() != 0 ? GetLastError() : ERROR_FILE_EXISTS;
+        m_temp.clear();
     }
 }
 
@@ -85,43 +85,43 @@ AtomicFile::~AtomicFile() {
 }
 
 void AtomicFile::Discard() noexcept {
-    file_.reset();
-    if (!temp_.empty()) {
-        DeleteFileA(temp_.c_str());
-        temp_.clear();
+    m_file.reset();
+    if (!m_temp.empty()) {
+        DeleteFileA(m_temp.c_str());
+        m_temp.clear();
     }
 }
 
 bool AtomicFile::Write(std::span<const std::uint8_t> bytes) {
-    while (error_ == 0 && !bytes.empty()) {
+    while (m_error == 0 && !bytes.empty()) {
         const DWORD chunk =
             static_cast<DWORD>(std::min<std::size_t>(bytes.size(), std::size_t{1} << 24));
         DWORD written = 0;
-        if (WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr) == FALSE) {
-            error_ = GetLastError();
+        if (WriteFile(m_file.get(), bytes.data(), chunk, &written, nullptr) == FALSE) {
+            m_error = GetLastError();
         } else if (written == 0) {
-            error_ = ERROR_WRITE_FAULT;
+            m_error = ERROR_WRITE_FAULT;
         }
         bytes = bytes.subspan(written);
     }
-    return error_ == 0;
+    return m_error == 0;
 }
 
 WriteResult AtomicFile::Commit() {
     // On disk before it takes the old file's place: a crash leaves one or the other whole.
-    if (error_ == 0 && FlushFileBuffers(file_.get()) == FALSE) {
-        error_ = GetLastError();
+    if (m_error == 0 && FlushFileBuffers(m_file.get()) == FALSE) {
+        m_error = GetLastError();
     }
-    file_.reset();
-    if (error_ == 0 && MoveFileExA(temp_.c_str(), path_.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
-        error_ = GetLastError();
+    m_file.reset();
+    if (m_error == 0 && MoveFileExA(m_temp.c_str(), m_path.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
+        m_error = GetLastError();
     }
-    if (error_ != 0) {
+    if (m_error != 0) {
         Discard();
-        return {false, error_};
+        return {false, m_error};
     }
-    temp_.clear(); // it is the destination now
+    m_temp.clear(); // it is the destination now
     return {true, 0};
 }
 

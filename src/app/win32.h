@@ -16,9 +16,9 @@ public:
     using pointer = typename Traits::pointer;
 
     Unique() noexcept = default;
-    explicit Unique(pointer handle) noexcept : handle_(handle) {}
+    explicit Unique(pointer handle) noexcept : m_handle(handle) {}
     ~Unique() { reset(); }
-    Unique(Unique&& other) noexcept : handle_(other.release()) {}
+    Unique(Unique&& other) noexcept : m_handle(other.release()) {}
     Unique& operator=(Unique&& other) noexcept {
         if (this != &other) {
             reset(other.release());
@@ -28,19 +28,19 @@ public:
     Unique(const Unique&) = delete;
     Unique& operator=(const Unique&) = delete;
 
-    pointer get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != Traits::none(); }
+    pointer get() const noexcept { return m_handle; }
+    explicit operator bool() const noexcept { return m_handle != Traits::none(); }
     // Hands the handle over, e.g. to an API that takes ownership.
-    [[nodiscard]] pointer release() noexcept { return std::exchange(handle_, Traits::none()); }
+    [[nodiscard]] pointer release() noexcept { return std::exchange(m_handle, Traits::none()); }
     void reset(pointer handle = Traits::none()) noexcept {
-        pointer old = std::exchange(handle_, handle);
+        pointer old = std::exchange(m_handle, handle);
         if (old != Traits::none()) {
             Traits::close(old);
         }
     }
 
 private:
-    pointer handle_ = Traits::none();
+    pointer m_handle = Traits::none();
 };
 
 template <typename H, auto Close> struct NullIsNone {
@@ -75,53 +75,53 @@ using UniqueImageList = Unique<NullIsNone<HIMAGELIST, &DestroyImageList>>;
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDC {
 public:
-    explicit WindowDC(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    explicit WindowDC(HWND window) noexcept : m_window(window), m_dc(GetDC(window)) {}
     ~WindowDC() {
-        if (dc_ != nullptr) {
-            ReleaseDC(window_, dc_);
+        if (m_dc != nullptr) {
+            ReleaseDC(m_window, m_dc);
         }
     }
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const noexcept { return dc_; }
+    HDC get() const noexcept { return m_dc; }
 
 private:
-    HWND window_;
-    HDC dc_;
+    HWND m_window;
+    HDC m_dc;
 };
 
 // SelectObject undone at scope end; declare it after the object it selects.
 class Selection {
 public:
-    Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
+    Selection(HDC dc, HGDIOBJ object) noexcept : m_dc(dc), m_old(SelectObject(dc, object)) {}
     ~Selection() {
-        if (old_ != nullptr && old_ != HGDI_ERROR) {
-            SelectObject(dc_, old_);
+        if (m_old != nullptr && m_old != HGDI_ERROR) {
+            SelectObject(m_dc, m_old);
         }
     }
     Selection(const Selection&) = delete;
     Selection& operator=(const Selection&) = delete;
 
 private:
-    HDC dc_;
-    HGDIOBJ old_;
+    HDC m_dc;
+    HGDIOBJ m_old;
 };
 
 // The clipboard, open for the life of this object.
 class OpenedClipboard {
 public:
-    explicit OpenedClipboard(HWND owner) noexcept : open_(OpenClipboard(owner) != FALSE) {}
+    explicit OpenedClipboard(HWND owner) noexcept : m_open(OpenClipboard(owner) != FALSE) {}
     ~OpenedClipboard() {
-        if (open_) {
+        if (m_open) {
             CloseClipboard();
         }
     }
     OpenedClipboard(const OpenedClipboard&) = delete;
     OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    bool is_open() const noexcept { return open_; }
+    bool is_open() const noexcept { return m_open; }
 
 private:
-    bool open_;
+    bool m_open;
 };
 
 // Header of a 32-bit top-down DIB, the one pixel layout of ours (see capture/image.h).
@@ -158,10 +158,10 @@ public:
 private:
     void Discard() noexcept;
 
-    std::string path_;
-    std::string temp_;
-    UniqueFile file_;
-    DWORD error_ = 0;
+    std::string m_path;
+    std::string m_temp;
+    UniqueFile m_file;
+    DWORD m_error = 0;
 };
 
 } // namespace snarvik::win

@@ -6,41 +6,41 @@
 namespace snarvik {
 
 void SelectionFrame::Press(int x, int y, std::int32_t limit) {
-    rect_.left = x - limit;
-    rect_.top = y - limit;
-    rect_.width = limit;
-    rect_.height = limit;
-    visible_ = true;
+    m_rect.left = x - limit;
+    m_rect.top = y - limit;
+    m_rect.width = limit;
+    m_rect.height = limit;
+    m_visible = true;
 }
 
 void SelectionFrame::Move(int x, int y, std::int32_t limit) {
     if (limit != 0) {
-        rect_.left = x - limit;
-        rect_.top = y - limit;
-        visible_ = true;
-        style_ = LineStyle::Dotted;
+        m_rect.left = x - limit;
+        m_rect.top = y - limit;
+        m_visible = true;
+        m_style = LineStyle::Dotted;
         return;
     }
     // A negative size is refused; that dimension keeps its value.
-    if (x - rect_.left >= 0) {
-        rect_.width = x - rect_.left;
+    if (x - m_rect.left >= 0) {
+        m_rect.width = x - m_rect.left;
     }
-    if (y - rect_.top >= 0) {
-        rect_.height = y - rect_.top;
+    if (y - m_rect.top >= 0) {
+        m_rect.height = y - m_rect.top;
     }
 }
 
 void SelectionFrame::Grow() {
-    rect_.top -= 1;
-    rect_.height += 2;
-    rect_.left -= 1;
-    rect_.width += 2;
-    style_ = LineStyle::Solid;
+    m_rect.top -= 1;
+    m_rect.height += 2;
+    m_rect.left -= 1;
+    m_rect.width += 2;
+    m_style = LineStyle::Solid;
 }
 
 void SelectionFrame::SetSize(std::int32_t limit) {
-    rect_.width = limit;
-    rect_.height = limit;
+    m_rect.width = limit;
+    m_rect.height = limit;
 }
 
 void CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,

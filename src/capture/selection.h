@@ -26,16 +26,16 @@ public:
     // After the picture is taken: the frame runs one pixel outside it, solid.
     void Grow();
     void SetSize(std::int32_t limit);
-    void Hide() { visible_ = false; }
+    void Hide() { m_visible = false; }
 
-    const Rect& rect() const { return rect_; }
-    bool visible() const { return visible_; }
-    LineStyle style() const { return style_; }
+    const Rect& rect() const { return m_rect; }
+    bool visible() const { return m_visible; }
+    LineStyle style() const { return m_style; }
 
 private:
-    Rect rect_;
-    bool visible_ = false;
-    LineStyle style_ = LineStyle::Dotted;
+    Rect m_rect;
+    bool m_visible = false;
+    LineStyle m_style = LineStyle::Dotted;
 };
 
 // The w x h pixels of source at (x, y) into destination (w x h, rows top to bottom); pixels

@@ -13,23 +13,17 @@ constexpr DWORD kOpenPauseMs = 25;
 
 } // namespace
 
-Outcome CopyPicToClipboard(HWND owner, HWND sourceWindow, HDC imageDC, int width, int height) {
-    if (width <= 0 || height <= 0) {
+Outcome CopyPicToClipboard(HWND owner, const Image& picture) {
+    if (picture.empty()) {
         return {CopyResult::Empty, 0};
     }
-    const win::WindowDC sourceDC(sourceWindow);
-    win::UniqueDC memoryDC(CreateCompatibleDC(sourceDC.get()));
-    if (!memoryDC) {
-        return {CopyResult::NoContext, GetLastError()};
-    }
-    // Compatible with the display, not with the memory DC (which would make it monochrome).
-    win::UniqueBitmap bitmap(CreateCompatibleBitmap(sourceDC.get(), width, height));
-    if (!bitmap) {
+    // Compatible with the display (a memory DC's bitmap would be monochrome).
+    const win::WindowDC screen(nullptr);
+    win::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), picture.width, picture.height));
+    const BITMAPINFO info = win::TopDown32(picture.width, picture.height);
+    if (!bitmap || SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(picture.height),
+                             picture.pixels.data(), &info, DIB_RGB_COLORS) != picture.height) {
         return {CopyResult::NoBitmap, GetLastError()};
-    }
-    {
-        const win::Selection selected(memoryDC.get(), bitmap.get());
-        BitBlt(memoryDC.get(), 0, 0, width, height, imageDC, 0, 0, SRCCOPY);
     }
 
     // Another program may hold the clipboard for a moment; wait a little for it.

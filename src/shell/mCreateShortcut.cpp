@@ -40,13 +40,13 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 class Messages {
 public:
-    Messages(HWND owner, const MessageFunction& show) : owner_(owner), show_(show) {}
+    Messages(HWND owner, const MessageFunction& show) : m_owner(owner), m_show(show) {}
 
     int Show(const std::wstring& text, const std::wstring& caption, UINT type) const {
-        if (show_) {
-            return show_(owner_, text, caption, type);
+        if (m_show) {
+            return m_show(m_owner, text, caption, type);
         }
-        return MessageBoxW(owner_, text.c_str(), caption.c_str(), type);
+        return MessageBoxW(m_owner, text.c_str(), caption.c_str(), type);
     }
 
     // Our own failures: English, caption "Shortcut", stop icon.
@@ -65,8 +65,8 @@ public:
     }
 
 private:
-    HWND owner_;
-    const MessageFunction& show_;
+    HWND m_owner;
+    const MessageFunction& m_show;
 };
 
 // Like a plain directory listing: a visible, non-system file.

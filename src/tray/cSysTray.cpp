@@ -15,12 +15,6 @@ static_assert(kTrayCallbackMessage == WM_USER + 101 && kHotkeyMessage == WM_HOTK
 
 namespace {
 
-BOOL SendToShell(DWORD message, NOTIFYICONDATAA* record) {
-    return Shell_NotifyIconA(message, record);
-}
-
-ShellNotifyFunction gShellNotify = &SendToShell;
-
 // The longest prefix that fits the tip field without splitting a double-byte character.
 std::string_view TipOnCharacterBoundary(std::string_view tip) {
     std::size_t end = 0;
@@ -35,8 +29,9 @@ std::string_view TipOnCharacterBoundary(std::string_view tip) {
     return tip.substr(0, end);
 }
 
-} // namespace
-
+// The first, smallest form of the notification record, as every shell call of ours sends it:
+// the callback message only with NIF_MESSAGE, the icon only with NIF_ICON, the tip only with
+// NIF_TIP; everything else zero.
 NOTIFYICONDATAA MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t flags, HICON icon,
                                  std::string_view tip) noexcept {
     NOTIFYICONDATAA record{};
@@ -57,14 +52,10 @@ NOTIFYICONDATAA MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t fl
     return record;
 }
 
-ShellNotifyFunction ReplaceShellNotify(ShellNotifyFunction function) noexcept {
-    const ShellNotifyFunction previous = gShellNotify;
-    gShellNotify = function != nullptr ? function : &SendToShell;
-    return previous;
-}
+} // namespace
 
 cSysTray::cSysTray(HWND mainWindow, cSysTrayEvents& listener)
-    : mListener(listener), mTip("Snarvik -- click for menu"), mhWnd(mainWindow) {
+    : m_listener(listener), mTip("Snarvik -- click for menu"), mhWnd(mainWindow) {
     // If the key is taken by another program we run without it, as documented.
     RegisterHotKey(mhWnd, mAtom.Value(), 0, VK_SNAPSHOT);
 }
@@ -87,7 +78,7 @@ void cSysTray::TrayIcon(PictureRef Icon) {
     if (mShown) {
         NOTIFYICONDATAA record =
             MakeNotifyRecord(mhWnd, mID, NIF_ICON, static_cast<HICON>(Icon->Handle), {});
-        gShellNotify(NIM_MODIFY, &record);
+        Shell_NotifyIconA(NIM_MODIFY, &record);
     }
     mIcon = std::move(Icon);
 }
@@ -95,7 +86,7 @@ void cSysTray::TrayIcon(PictureRef Icon) {
 void cSysTray::TrayTip(const std::string& Tip) {
     if (mShown) {
         NOTIFYICONDATAA record = MakeNotifyRecord(mhWnd, mID, NIF_TIP, nullptr, Tip);
-        gShellNotify(NIM_MODIFY, &record);
+        Shell_NotifyIconA(NIM_MODIFY, &record);
     }
     mTip = Tip;
 }
@@ -134,12 +125,12 @@ void cSysTray::AddIcon(HWND window, std::uint32_t id, const std::string& tip,
         flags |= NIF_TIP;
     }
     NOTIFYICONDATAA record = MakeNotifyRecord(window, id, flags, icon, tip);
-    gShellNotify(NIM_ADD, &record);
+    Shell_NotifyIconA(NIM_ADD, &record);
 }
 
 void cSysTray::DeleteIcon(HWND window, std::uint32_t id) {
     NOTIFYICONDATAA record = MakeNotifyRecord(window, id, 0, nullptr, {});
-    gShellNotify(NIM_DELETE, &record);
+    Shell_NotifyIconA(NIM_DELETE, &record);
 }
 
 void cSysTray::RaiseMouseEvent(std::uint32_t message, std::uint32_t id) {
@@ -148,16 +139,16 @@ void cSysTray::RaiseMouseEvent(std::uint32_t message, std::uint32_t id) {
     std::uint32_t ID = id;
     switch (action.event) {
     case TrayMouseEvent::MouseMove:
-        mListener.MouseMove(ID);
+        m_listener.MouseMove(ID);
         break;
     case TrayMouseEvent::MouseDown:
-        mListener.MouseDown(Button, ID);
+        m_listener.MouseDown(Button, ID);
         break;
     case TrayMouseEvent::MouseUp:
-        mListener.MouseUp(Button, ID);
+        m_listener.MouseUp(Button, ID);
         break;
     case TrayMouseEvent::MouseDblClick:
-        mListener.MouseDblClick(Button, ID);
+        m_listener.MouseDblClick(Button, ID);
         break;
     case TrayMouseEvent::None:
         break;
@@ -165,7 +156,7 @@ void cSysTray::RaiseMouseEvent(std::uint32_t message, std::uint32_t id) {
 }
 
 void cSysTray::RaiseMenuClick(std::int16_t Index) {
-    mListener.MenuClick(Index);
+    m_listener.MenuClick(Index);
 }
 
 void cSysTray::TaskbarCreated() {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "tray/Picture.h"
+#include "tray/picture.h"
 #include "tray/cGlobalAtom.h"
 
 namespace snarvik {
@@ -26,17 +26,6 @@ public:
 protected:
     ~cSysTrayEvents() = default;
 };
-
-// The first, smallest form of the notification record, as every shell call of ours sends it:
-// the callback message only with NIF_MESSAGE, the icon only with NIF_ICON, the tip only with
-// NIF_TIP; everything else zero.
-NOTIFYICONDATAA MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t flags, HICON icon,
-                                 std::string_view tip) noexcept;
-
-// Sends a record to the shell; replaceable so that tests can watch what is sent.
-using ShellNotifyFunction = BOOL (*)(DWORD message, NOTIFYICONDATAA* record);
-// Returns the function that was in place.
-ShellNotifyFunction ReplaceShellNotify(ShellNotifyFunction function) noexcept;
 
 class cSysTray {
 public:
@@ -72,7 +61,7 @@ private:
     void AddIcon(HWND window, std::uint32_t id, const std::string& tip, const PictureRef& picture);
     void DeleteIcon(HWND window, std::uint32_t id);
 
-    cSysTrayEvents& mListener;
+    cSysTrayEvents& m_listener;
     bool mInTray = false;
     std::uint32_t mID = 0;
     std::string mTip;

@@ -34,8 +34,6 @@ extern cSysTray* mTrayPtr; // borrowed, never owned
 
 void SetMainWindow(MainWindow* window) noexcept;
 
-using snarvik::HiWord;
-
 LRESULT CALLBACK SysTrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept;
 
 } // namespace snarvik::mSysTray

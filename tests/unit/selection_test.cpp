@@ -2,110 +2,73 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace snarvik {
 namespace {
 
-struct Step {
-    char kind; // 'p' press, 'm' move, 'r' release (grow), 's' closing step (size = limit)
-    int x, y;
-};
-
-struct Sequence {
-    const char* name;
-    std::int32_t limit;
-    std::vector<Step> steps;
-    Rect expected;
-    bool visible;
-    LineStyle style;
-};
+// Steps: "p x y" press, "m x y" move, "r" release (the frame grows), "s" the closing step
+// (size = limit), separated by ';'.
+SelectionFrame Drive(std::int32_t limit, const std::string& steps) {
+    SelectionFrame frame;
+    std::istringstream in(steps);
+    std::string step;
+    while (std::getline(in, step, ';')) {
+        std::istringstream words(step);
+        char kind = 0;
+        int x = 0;
+        int y = 0;
+        words >> kind >> x >> y;
+        switch (kind) {
+        case 'p':
+            frame.Press(x, y, limit);
+            break;
+        case 'm':
+            frame.Move(x, y, limit);
+            break;
+        case 'r':
+            frame.Grow();
+            break;
+        default:
+            frame.SetSize(limit);
+            break;
+        }
+    }
+    return frame;
+}
 
 TEST(SelectionFrame, FollowsPressMoveReleaseSequences) {
-    const Sequence sequences[] = {
-        {"press and release at one point",
-         0,
-         {{'p', 50, 60}, {'r', 0, 0}},
-         {49, 59, 2, 2},
-         true,
-         LineStyle::Solid},
-        {"free drag down and right",
-         0,
-         {{'p', 10, 20}, {'m', 30, 25}, {'m', 40, 70}, {'r', 0, 0}},
-         {9, 19, 32, 52},
-         true,
-         LineStyle::Solid},
-        {"dragging up keeps the last height, right still grows",
-         0,
-         {{'p', 100, 100}, {'m', 120, 130}, {'m', 140, 90}},
-         {100, 100, 40, 30},
-         true,
-         LineStyle::Dotted},
-        {"straight up and left gives zero",
-         0,
-         {{'p', 100, 100}, {'m', 80, 70}},
-         {100, 100, 0, 0},
-         true,
-         LineStyle::Dotted},
-        {"limit 64 pressed at (10,10)",
-         64,
-         {{'p', 10, 10}},
-         {-54, -54, 64, 64},
-         true,
-         LineStyle::Dotted},
-        {"limit 32 follows the pointer, dotted, ends at it",
-         32,
-         {{'m', 200, 300}, {'p', 210, 310}, {'m', 220, 330}, {'r', 0, 0}},
-         {187, 297, 34, 34},
-         true,
-         LineStyle::Solid},
-        {"limited moves before any press show the square",
-         16,
-         {{'m', 40, 40}},
-         {24, 24, 0, 0},
-         true,
-         LineStyle::Dotted},
-        {"any-size moves before a press stretch the hidden frame from where it was",
-         0,
-         {{'s', 0, 0}, {'m', 15, 25}},
-         {0, 0, 15, 25},
-         false,
-         LineStyle::Dotted},
-        {"moves after a dismissed menu resize the solid frame from one pixel up-left",
-         0,
-         {{'p', 100, 100}, {'m', 150, 150}, {'r', 0, 0}, {'m', 130, 170}},
-         {99, 99, 31, 71},
-         true,
-         LineStyle::Solid},
-        {"a dotted square turns solid on release and dotted on the next move",
-         16,
-         {{'p', 100, 100}, {'r', 0, 0}, {'m', 50, 50}},
-         {34, 34, 18, 18},
-         true,
-         LineStyle::Dotted},
+    const auto dotted = LineStyle::Dotted;
+    const auto solid = LineStyle::Solid;
+    const struct {
+        std::int32_t limit;
+        const char* steps;
+        Rect expected;
+        bool visible;
+        LineStyle style;
+    } cases[] = {
+        {0, "p 10 20; m 30 25; m 40 70; r", {9, 19, 32, 52}, true, solid},
+        // Dragging up keeps the last height while the width still grows; up and left: zero.
+        {0, "p 100 100; m 120 130; m 140 90", {100, 100, 40, 30}, true, dotted},
+        {0, "p 100 100; m 80 70", {100, 100, 0, 0}, true, dotted},
+        // A limited square ends at the pointer, follows it before a press, turns solid on a
+        // release and dotted again on the next move.
+        {64, "p 10 10", {-54, -54, 64, 64}, true, dotted},
+        {32, "m 200 300; p 210 310; m 220 330; r", {187, 297, 34, 34}, true, solid},
+        {16, "m 40 40", {24, 24, 0, 0}, true, dotted},
+        {16, "p 100 100; r; m 50 50", {34, 34, 18, 18}, true, dotted},
+        // Before a press, moves stretch the hidden frame from where it was; after a dismissed
+        // menu, the solid frame from one pixel up and left.
+        {0, "s; m 15 25", {0, 0, 15, 25}, false, dotted},
+        {0, "p 100 100; m 150 150; r; m 130 170", {99, 99, 31, 71}, true, solid},
     };
-    for (const auto& s : sequences) {
-        SelectionFrame frame;
-        for (const auto& step : s.steps) {
-            switch (step.kind) {
-            case 'p':
-                frame.Press(step.x, step.y, s.limit);
-                break;
-            case 'm':
-                frame.Move(step.x, step.y, s.limit);
-                break;
-            case 'r':
-                frame.Grow();
-                break;
-            case 's':
-                frame.SetSize(s.limit);
-                break;
-            }
-        }
-        EXPECT_EQ(frame.rect(), s.expected) << s.name;
-        EXPECT_EQ(frame.visible(), s.visible) << s.name;
-        EXPECT_EQ(frame.style(), s.style) << s.name;
+    for (const auto& c : cases) {
+        const SelectionFrame frame = Drive(c.limit, c.steps);
+        EXPECT_EQ(frame.rect(), c.expected) << c.limit << ": " << c.steps;
+        EXPECT_EQ(frame.visible(), c.visible) << c.limit << ": " << c.steps;
+        EXPECT_EQ(frame.style(), c.style) << c.limit << ": " << c.steps;
     }
 }
 

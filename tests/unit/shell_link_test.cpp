@@ -94,15 +94,10 @@ TEST(ShellLinkPrefix, RefusesWhatIsNotAShellLink) {
     };
     std::vector<Case> cases;
     cases.push_back({"empty", {}});
-    cases.push_back({"header only in part", Bytes(good.begin(), good.begin() + 0x40)});
-    Bytes size = good;
-    size[0] = 0x4D;
-    cases.push_back({"header size", size});
     Bytes clsid = good;
     clsid[19] = 0x47;
     cases.push_back({"class id", clsid});
     cases.push_back({"id list cut", Bytes(good.begin(), good.begin() + 0x4C + 0x20)});
-    cases.push_back({"link info cut", Bytes(good.begin(), good.begin() + 0x4C + 2 + 0xB3 + 0x30)});
     Bytes smallInfo = good;
     smallInfo[0x4C + 2 + 0xB3] = 0x08;
     cases.push_back({"link info too small", smallInfo});
@@ -129,7 +124,6 @@ TEST(ShellLinkBuild, FlagsAndStringBlocks) {
         {"nothing", Request(target, "", "", 0, ""), 0x03, {}},
         {"first run", Request(target, "", "C:\\Prog", 0, ""), 0x13, {"C:\\Prog"}},
         {"icon index only", Request(target, "", "", 3, ""), 0x43, {target}},
-        {"icon file", Request(target, "", "", 0, "C:\\i.ico"), 0x43, {"C:\\i.ico"}},
         {"all three",
          Request(target, "-x /y", "C:\\W", 2, "C:\\i.ico"),
          0x73,
@@ -187,15 +181,10 @@ TEST(ShellLinkBuild, RefusesValuesThatDoNotFit) {
     const Case cases[] = {
         {"longest fits", Request("C:\\a.exe", longest, longest, 0, longest, 255), true},
         {"working dir", Request("C:\\a.exe", "", longText, 0, ""), false},
-        {"arguments", Request("C:\\a.exe", longText, "", 0, ""), false},
-        {"icon file", Request("C:\\a.exe", "", "", 0, longText), false},
         {"target as icon", Request("C:\\" + longText, "", "", 1, ""), false},
         {"target not written", Request("C:\\" + longText, "", "", 0, ""), true},
         {"icon index -1", Request("C:\\a.exe", "", "", -1, ""), false},
-        {"icon index 256", Request("C:\\a.exe", "", "", 256, ""), false},
         {"show command 256", Request("C:\\a.exe", "", "", 0, "", 256), false},
-        {"show command -1", Request("C:\\a.exe", "", "", 0, "", -1), false},
-        {"no target", Request("", "", "", 0, ""), false},
         {"target without a file name", Request("C:\\Prog\\", "", "", 0, ""), false},
     };
     for (const auto& c : cases) {
@@ -204,12 +193,6 @@ TEST(ShellLinkBuild, RefusesValuesThatDoNotFit) {
         EXPECT_EQ(built.error.empty(), c.ok) << c.name;
         EXPECT_EQ(built.bytes.empty(), !c.ok) << c.name;
     }
-}
-
-TEST(ShellLinkNames, FileNameOfPath) {
-    EXPECT_EQ(FileNameOfPath("C:\\Prog\\snarvik.exe"), "snarvik.exe");
-    EXPECT_EQ(FileNameOfPath("snarvik.exe"), "snarvik.exe");
-    EXPECT_EQ(FileNameOfPath("C:\\Prog\\"), "");
 }
 
 TEST(ShellLinkNames, FolderIdOf) {
@@ -222,11 +205,8 @@ TEST(ShellLinkNames, FolderIdOf) {
         {7, 7, false},
         {std::string("7"), 7, false},
         {std::string(" 7 "), 7, false},
-        {std::string("+8"), 8, false},
         {std::string("C:\\x"), {}, false},
         {std::string("7a"), {}, false},
-        {std::string(""), {}, false},
-        {std::string("-"), {}, false},
         {std::string("99999"), {}, true},
         {70000, {}, true},
     };

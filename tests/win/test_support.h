@@ -1,10 +1,14 @@
-// Scratch folders and sample pictures for the Win32 tests.
+// What the Win32 tests share: scratch folders, files, the message queue, the tray, the hotkey
+// and answers to popup menus.
 #pragma once
 #include <windows.h>
-
-#include "capture/image.h"
+#include <shellapi.h>
 
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,92 +18,105 @@ namespace snarvik::testing_support {
 class TempFolder {
 public:
     TempFolder() {
-        char base[MAX_PATH + 1] = {};
-        GetTempPathA(MAX_PATH, base);
-        for (unsigned n = GetTickCount(); path_.empty(); ++n) {
-            std::string candidate = std::string(base) + "snvout" + std::to_string(n);
-            if (CreateDirectoryA(candidate.c_str(), nullptr) != FALSE) {
-                path_ = candidate;
-            } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
-                break;
-            }
-        }
+        static int count = 0;
+        const std::string name =
+            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+        m_path = (std::filesystem::temp_directory_path() / ("snv" + name)).string();
+        std::filesystem::create_directories(m_path);
     }
     ~TempFolder() {
         for (const std::string& name : Files()) {
-            const std::string file = path_ + "\\" + name;
-            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(file.c_str());
+            SetFileAttributesA((*this / name).c_str(), FILE_ATTRIBUTE_NORMAL); // read-only ones
         }
-        RemoveDirectoryA(path_.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        WIN32_FIND_DATAA found{};
-        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
-            return names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+            names.push_back(entry.path().filename().string());
         }
-        do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        } while (FindNextFileA(search, &found) != FALSE);
-        FindClose(search);
         return names;
     }
 
 private:
-    std::string path_;
+    std::string m_path;
 };
 
 inline std::vector<std::uint8_t> ReadAll(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    std::uint8_t chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE && got != 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    CloseHandle(file);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline bool WriteAll(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const BOOL ok =
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok != FALSE && written == text.size();
+    std::ofstream out(path, std::ios::binary);
+    return static_cast<bool>(out << text);
 }
 
-// Every pixel different from its neighbours; alpha left at zero as a screen grab has it.
-inline Image Pattern(int width, int height) {
-    Image image{width, height, {}};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const auto r = static_cast<std::uint32_t>(x * 5 + y * 11) & 0xFFU;
-            const auto g = static_cast<std::uint32_t>(x * 17 + 40) & 0xFFU;
-            const auto b = static_cast<std::uint32_t>(y * 23 + x * 3 + 9) & 0xFFU;
-            image.pixels.push_back(r << 16 | g << 8 | b);
-        }
+// Runs what is queued for this thread.
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
-    return image;
 }
+
+// Asks the shell whether it holds the icon 0 of window.
+inline bool ShellHasIcon(HWND window) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = window;
+    return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
+}
+
+// Whether Print Screen can be taken as a hotkey now, by anyone.
+inline bool PrintScreenIsFree() {
+    if (RegisterHotKey(nullptr, 0xBFFE, 0, VK_SNAPSHOT) == FALSE) {
+        return false;
+    }
+    UnregisterHotKey(nullptr, 0xBFFE);
+    return true;
+}
+
+// While it lives, every popup menu this thread opens gets `key` as a user would type it: an
+// access key character, or VK_ESCAPE to dismiss the menu.
+class MenuAnswers {
+public:
+    explicit MenuAnswers(WPARAM key)
+        : m_hook(SetWindowsHookExA(WH_CBT, &Hook, nullptr, GetCurrentThreadId())), m_key(key) {
+        s_current = this;
+    }
+    ~MenuAnswers() { UnhookWindowsHookEx(m_hook); }
+    MenuAnswers(const MenuAnswers&) = delete;
+    MenuAnswers& operator=(const MenuAnswers&) = delete;
+
+    void Answer(WPARAM key) { m_key = key; }
+    int opened() const { return m_opened; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        char name[16] = {};
+        if (code == HCBT_CREATEWND && s_current != nullptr &&
+            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) > 0 &&
+            std::strcmp(name, "#32768") == 0) {
+            ++s_current->m_opened;
+            const WPARAM key = s_current->m_key;
+            PostMessageA(reinterpret_cast<HWND>(wParam), key == VK_ESCAPE ? WM_KEYDOWN : WM_CHAR,
+                         key, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    inline static MenuAnswers* s_current = nullptr;
+    HHOOK m_hook = nullptr;
+    WPARAM m_key;
+    int m_opened = 0;
+};
 
 } // namespace snarvik::testing_support

@@ -17,6 +17,12 @@ from e2e import MAIN_CLASS, ROOT, Driver  # noqa: E402
 OUT = ROOT / "build" / "demo"
 
 
+def menu_click(d, index):
+    """Clicks the index-th item of the open menu: 3 px border, 16 px per item at 96 DPI."""
+    left, top, right, bottom = d.open_menu()
+    d.click((left + right) // 2, top + 3 + 16 * index + 8)
+
+
 def started_in_tray(d):
     d.start_snarvik()
     d.wait_window(MAIN_CLASS, timeout=20)
@@ -42,13 +48,13 @@ def tray_menu(d):
 
 
 def limited_cut(d):
-    d.notepad = subprocess.Popen(["wine", "notepad", "C:\\Snarvik\\help.html"], env=d.prefix.env,
+    d.notepad = subprocess.Popen(["wine", "notepad", "C:\\Snarvik\\help.html"], env=d.env,
                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                  stderr=subprocess.DEVNULL)
     d.wait_window("Notepad", timeout=20)
     time.sleep(1)
-    d.tray_right_click()
-    d.menu_click(4)  # Cut - &32x32 Limit
+    d.tray_click(3)
+    menu_click(d, 4)  # Cut - &32x32 Limit
     d.wait_window(MAIN_CLASS, visible=True)
     d.move(600, 300)
     time.sleep(0.2)
@@ -62,19 +68,19 @@ def copy_selection(d):
     d.open_menu()
     time.sleep(0.3)
     d.screenshot(OUT / "05-selection-menu.png")
-    d.menu_click(0)  # Copy to &Clipboard
+    menu_click(d, 0)  # Copy to &Clipboard
     d.wait_window(MAIN_CLASS, visible=False)
     print("clipboard:", d.records("clipboard-formats"))
 
 
 def save_bitmap(d):
-    d.prefix.unix_path("C:\\Demo").mkdir(exist_ok=True)
+    d.unix_path("C:\\Demo").mkdir(exist_ok=True)
     pattern = d.start_pattern()  # something colourful to cut from
     d.key("Print")  # Cut - &Any Size
     d.wait_window(MAIN_CLASS, visible=True)
     pattern.kill()  # the frozen screen keeps it
     d.drag([(300, 200), (500, 300), (700, 450)])
-    d.menu_click(1)  # Save as &Bitmap (.bmp)
+    menu_click(d, 1)  # Save as &Bitmap (.bmp)
     offered = d.wintool("dialog-text", "Save Graphic").stdout.splitlines()
     print("the dialog offers", [line for line in offered if line.startswith("edit=")])
     time.sleep(0.5)
@@ -83,18 +89,18 @@ def save_bitmap(d):
 
 
 def save_icon(d):
-    d.tray_right_click()
-    d.menu_click(3)  # Cut - &64x64 Limit
+    d.tray_click(3)
+    menu_click(d, 3)  # Cut - &64x64 Limit
     d.wait_window(MAIN_CLASS, visible=True)
     d.click(700, 400)
-    d.menu_click(2)  # Save as &Icon (.ico)
+    menu_click(d, 2)  # Save as &Icon (.ico)
     save_as(d, "Icon2.ICO")
 
 
 def save_as(d, name):
     d.wintool("dialog-set", "Save Graphic", "C:\\Demo\\" + name)
     d.wintool("dialog-press", "Save Graphic", "1")
-    saved = d.prefix.unix_path("C:\\Demo\\" + name)
+    saved = d.unix_path("C:\\Demo\\" + name)
     d.wait_for(saved.exists, what=name)
     (OUT / name).write_bytes(saved.read_bytes())
     print("saved", name, "- a copy is in", OUT)

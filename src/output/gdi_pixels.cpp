@@ -1,10 +1,24 @@
 #include <windows.h>
 
-#include "output/icon_pixels.h"
+#include "output/gdi_pixels.h"
 
-#include "app/win32.h"
+#include <algorithm>
 
 namespace snarvik {
+
+win::UniqueBitmap OpaqueBitmapOf(const Image& image) {
+    if (image.empty()) {
+        return {};
+    }
+    const BITMAPINFO info = win::TopDown32(image.width, image.height);
+    void* bits = nullptr;
+    win::UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap && bits != nullptr) {
+        std::transform(image.pixels.begin(), image.pixels.end(), static_cast<std::uint32_t*>(bits),
+                       [](std::uint32_t pixel) { return pixel | 0xFF000000u; });
+    }
+    return bitmap;
+}
 
 Image ImageOfBitmap(HBITMAP bitmap) {
     BITMAP facts{};

@@ -1,10 +1,15 @@
-// Pixels out of GDI objects, for the file encoders.
+// Pixels into and out of GDI objects, between the selection and the system's image APIs.
 #pragma once
 #include <windows.h>
 
+#include "app/win32.h"
 #include "capture/image.h"
 
 namespace snarvik {
+
+// A 32-bit DIB section of the image, every pixel opaque (screen pixels carry no alpha, and
+// APIs that honour alpha would otherwise see them transparent); none on failure.
+win::UniqueBitmap OpaqueBitmapOf(const Image& image);
 
 // The bitmap's pixels as 32-bit rows top to bottom; empty on failure. The bitmap must not be
 // selected into a device context.

@@ -1,0 +1,27 @@
+#include <windows.h>
+
+#include "app/first_run.h"
+
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "app/win32.h"
+#include "shell/mCreateShortcut.h"
+#include "shell/mWebLink.h"
+
+namespace snarvik {
+
+void RunFirstRunActions(HWND owner) {
+    const auto init = settings::ParseInt32(
+        settings::GetSetting(settings::kAppName, settings::kSection, settings::kInit, "0"));
+    if (init.value_or(0) != 0) {
+        return;
+    }
+    const std::string folder = win::ModuleFolder();
+    mCreateShortcut::CreateShortcut(owner, mCreateShortcut::ShortcutFolder{7},
+                                    std::string("Shortcut to ") + settings::kAppName,
+                                    folder + "\\snarvik.exe", "", folder, 0, "", 0);
+    settings::SaveSetting(settings::kAppName, settings::kSection, settings::kInit, "1");
+    mWebLink::OpenHelpPage(owner);
+}
+
+} // namespace snarvik

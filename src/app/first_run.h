@@ -1,0 +1,12 @@
+// What the first start for a user does: start at logon, remember, show the help page.
+#pragma once
+#include <windows.h>
+
+namespace snarvik {
+
+// Reads "Init"; unless it holds a number other than 0, puts "Shortcut to Snarvik" to the
+// running program into the Startup folder, stores "Init" = "1" and opens the help page.
+// owner owns the shell's requests and any message.
+void RunFirstRunActions(HWND owner);
+
+} // namespace snarvik

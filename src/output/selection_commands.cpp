@@ -1,0 +1,120 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "output/selection_commands.h"
+
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "app/win32.h"
+#include "output/gdi_pixels.h"
+#include "output/mChangeWallpaper.h"
+#include "output/mCopyPicToClipboard.h"
+#include "output/save_picture.h"
+
+namespace snarvik {
+
+void SelectionCommands::mnuPopupCopyToClipboard_Click(const Image& selection) {
+    using mCopyPicToClipboard::CopyResult;
+    const auto outcome = mCopyPicToClipboard::CopyPicToClipboard(m_host.Owner(), selection);
+    m_host.EndCut();
+    switch (outcome.result) {
+    case CopyResult::Copied:
+        break;
+    case CopyResult::Empty:
+        m_host.ShowError("The selection is empty: nothing was copied to the clipboard.");
+        break;
+    case CopyResult::NoBitmap:
+        m_host.ShowError("The selection could not be copied to the clipboard:\n" +
+                         win::SystemMessage(outcome.error) + ".");
+        break;
+    case CopyResult::ClipboardUnavailable:
+        m_host.ShowError(
+            "The selection was not copied: the clipboard is in use by another program.\n" +
+            win::SystemMessage(outcome.error) + ".");
+        break;
+    }
+}
+
+void SelectionCommands::mnuPopupSaveBitmap_Click(const Image& selection) {
+    const auto path = AskFileName(FileKind::Bitmap);
+    if (path && SaveTo(*path, selection, FileKind::Bitmap)) {
+        m_host.EndCut();
+        AdvanceNumber();
+    }
+}
+
+void SelectionCommands::mnuPopupSaveIcon_Click(const Image& selection) {
+    SaveIconFile(FileKind::Icon, selection);
+}
+
+void SelectionCommands::mnuPopupSaveCursor_Click(const Image& selection) {
+    SaveIconFile(FileKind::Cursor, selection);
+}
+
+void SelectionCommands::SaveIconFile(FileKind kind, const Image& selection) {
+    m_host.EndCut();
+    const auto path = AskFileName(kind);
+    if (!path) {
+        return;
+    }
+    // ImageList1 holds the selection as its one image; the icon is made from it.
+    win::UniqueIcon icon;
+    if (!selection.empty()) {
+        const win::UniqueImageList ImageList1(
+            ImageList_Create(selection.width, selection.height, ILC_COLOR32, 1, 1));
+        const win::UniqueBitmap bitmap = OpaqueBitmapOf(selection);
+        if (ImageList1 && bitmap && ImageList_Add(ImageList1.get(), bitmap.get(), nullptr) == 0) {
+            icon.reset(ImageList_GetIcon(ImageList1.get(), 0, ILD_NORMAL));
+        }
+    }
+    // An empty selection leaves no image to save; SavePicture says so.
+    if (SaveTo(*path, icon ? ImageOfIcon(icon.get()) : Image{}, kind)) {
+        AdvanceNumber();
+    }
+}
+
+void SelectionCommands::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index,
+                                                         const Image& selection) {
+    const auto path = AskFileName(FileKind::Bitmap);
+    if (!path || !SaveTo(*path, selection, FileKind::Bitmap)) {
+        return;
+    }
+    const auto wallpaper = mChangeWallpaper::ChangeWallpaper(*path, Index);
+    m_host.EndCut();
+    AdvanceNumber();
+    if (!wallpaper.accepted) {
+        m_host.ShowError(wallpaper.Message(*path));
+    }
+}
+
+std::optional<std::string> SelectionCommands::AskFileName(FileKind kind) {
+    const auto chosen = m_host.AskSaveName(DefaultName(kind, mNumber));
+    if (chosen.outcome == SaveDialogResult::Outcome::Failed) {
+        m_host.ShowError(chosen.Message());
+    }
+    if (chosen.outcome != SaveDialogResult::Outcome::Chosen) {
+        return std::nullopt;
+    }
+    return ForceExtension(chosen.path, ExtensionOf(kind));
+}
+
+bool SelectionCommands::SaveTo(const std::string& path, const Image& image, FileKind kind) {
+    const SaveResult saved = SavePicture(path, image, kind);
+    if (!saved.ok) {
+        m_host.ShowError(saved.message);
+    }
+    return saved.ok;
+}
+
+void SelectionCommands::AdvanceNumber() {
+    mNumber = NextNumber(mNumber);
+    const LONG status = settings::SaveSetting(settings::kAppName, settings::kSection,
+                                              settings::kNumber, std::to_string(mNumber));
+    if (status != ERROR_SUCCESS) {
+        m_host.ShowError("The file was saved, but the next file number could not be stored in "
+                         "the registry:\n" +
+                         win::SystemMessage(static_cast<DWORD>(status)) + ".");
+    }
+}
+
+} // namespace snarvik

@@ -1,0 +1,188 @@
+// The selection menu's output commands with real files, registry, image list and wallpaper; the
+// window around them is a stand-in that answers the dialog and collects the messages.
+#include <windows.h>
+
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "app/win32.h"
+#include "output/gdi_pixels.h"
+#include "output/ico.h"
+#include "output/selection_commands.h"
+#include "support/pattern.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace snarvik {
+namespace {
+
+using namespace testing_support;
+
+struct Host final : SelectionHost {
+    std::string answer; // the path the dialog gives back; empty: cancelled
+    int cutsEnded = 0;
+    std::vector<std::string> errors;
+
+    HWND Owner() const override { return nullptr; }
+    void EndCut() override { ++cutsEnded; }
+    SaveDialogResult AskSaveName(const std::string&) override {
+        return {answer.empty() ? SaveDialogResult::Outcome::Cancelled
+                               : SaveDialogResult::Outcome::Chosen,
+                answer, 0};
+    }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+};
+
+std::string StoredNumber() {
+    return settings::GetSetting(settings::kAppName, settings::kSection, settings::kNumber, "");
+}
+
+// Makes key under HKEY_CURRENT_USER volatile: no lasting key can be made below it. Whatever
+// was there is put back afterwards.
+class VolatileKey {
+public:
+    explicit VolatileKey(const char* key) : m_key(key) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kBackup);
+        Create(kBackup, 0);
+        m_saved = RegCopyTreeA(HKEY_CURRENT_USER, m_key, m_opened.get()) == ERROR_SUCCESS;
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key);
+        Create(m_key, REG_OPTION_VOLATILE);
+    }
+    ~VolatileKey() {
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_key);
+        Create(m_key, 0);
+        if (m_saved) {
+            RegCopyTreeA(HKEY_CURRENT_USER, kBackup, m_opened.get());
+        }
+        RegDeleteTreeA(HKEY_CURRENT_USER, kBackup);
+    }
+    VolatileKey(const VolatileKey&) = delete;
+    VolatileKey& operator=(const VolatileKey&) = delete;
+
+private:
+    void Create(const char* key, DWORD options) {
+        HKEY opened = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
+                        &opened, nullptr);
+        m_opened.reset(opened);
+    }
+    static constexpr const char* kBackup = "Software\\SnarvikTestBackup";
+    const char* m_key;
+    win::UniqueKey m_opened;
+    bool m_saved = false;
+};
+
+TEST(OutputCommands, IconsAreTheSelectionMadeIntoAnIcon) {
+    TempFolder folder;
+    Host host;
+    std::int32_t number = 7;
+    SelectionCommands commands(host, number);
+    // Wider than an icon can be: scaled down on the way through the image list.
+    for (const Image& selection : {PatternImage(17, 5, 300, 200), PatternImage(300, 40)}) {
+        std::string name = folder / "p";
+        name += std::to_string(selection.width);
+        host.answer = name;
+        commands.mnuPopupSaveIcon_Click(selection);
+        host.answer = name + ".cur";
+        commands.mnuPopupSaveCursor_Click(selection);
+        EXPECT_EQ(ReadAll(name + ".ICO"), EncodeIco(selection));
+        EXPECT_EQ(ReadAll(name + ".cur"), EncodeIco(selection));
+        // Windows itself reads it back at the fitted size with the fitted pixels.
+        const win::UniqueIcon loaded(static_cast<HICON>(
+            LoadImageA(nullptr, (name + ".ICO").c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+        const Image read = ImageOfIcon(loaded.get());
+        const Image fitted = FitIconSize(selection);
+        EXPECT_EQ(std::tie(read.width, read.height, read.pixels),
+                  std::tie(fitted.width, fitted.height, fitted.pixels));
+    }
+    EXPECT_EQ(host.errors, std::vector<std::string>{});
+    EXPECT_EQ(host.cutsEnded, 4);
+    EXPECT_EQ(number, 11);
+    EXPECT_EQ(StoredNumber(), "11");
+}
+
+TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
+    TempFolder folder;
+    const std::string locked = folder / "locked.ICO";
+    ASSERT_TRUE(WriteAll(locked, "old contents"));
+    ASSERT_NE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY), FALSE);
+    settings::SaveSetting(settings::kAppName, settings::kSection, settings::kNumber, "3");
+    const struct {
+        std::string path; // "": cancelled
+        bool icon;
+        DWORD reason; // of the message, or 0 for none
+    } cases[] = {
+        {"", false, 0},
+        {"", true, 0},
+        {folder / "no such folder\\x.BMP", false, ERROR_PATH_NOT_FOUND},
+        {locked, true, ERROR_ACCESS_DENIED},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path + (c.icon ? " icon" : " bitmap"));
+        Host host;
+        host.answer = c.path;
+        std::int32_t number = 3;
+        SelectionCommands commands(host, number);
+        if (c.icon) {
+            commands.mnuPopupSaveIcon_Click(PatternImage(4, 4));
+        } else {
+            commands.mnuPopupSaveBitmap_Click(PatternImage(4, 4));
+        }
+        // An icon ends the cut before asking; a bitmap only once written.
+        EXPECT_EQ(host.cutsEnded, c.icon ? 1 : 0);
+        EXPECT_EQ(number, 3);
+        ASSERT_EQ(host.errors.size(), c.reason != 0 ? 1u : 0u);
+        if (c.reason != 0) {
+            EXPECT_NE(host.errors[0].find(c.path), std::string::npos) << host.errors[0];
+            EXPECT_NE(host.errors[0].find(win::SystemMessage(c.reason)), std::string::npos)
+                << host.errors[0];
+        }
+    }
+    EXPECT_EQ(StoredNumber(), "3");
+    const auto kept = ReadAll(locked);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
+    EXPECT_EQ(folder.Files(), std::vector<std::string>{"locked.ICO"});
+}
+
+// The registry refuses the running number, or the desktop settings: the file is kept and the
+// message says what could not be done and why.
+TEST(OutputCommands, RefusedSettingsAreReported) {
+    const struct {
+        const char* key;
+        bool wallpaper;
+        const char* told;
+        DWORD reason;
+    } cases[] = {
+        {"Software\\VB and VBA Program Settings\\Snarvik", false, "could not be stored",
+         ERROR_CHILD_MUST_BE_VOLATILE},
+        {"Control Panel", true, "wallpaper", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        TempFolder folder;
+        Host host;
+        host.answer = folder / "kept.BMP";
+        std::int32_t number = 5;
+        {
+            const VolatileKey refused(c.key);
+            SelectionCommands commands(host, number);
+            if (c.wallpaper) {
+                commands.mnuPopupSetAsWallpaperMode_Click(1, PatternImage(8, 8));
+            } else {
+                commands.mnuPopupSaveBitmap_Click(PatternImage(8, 8));
+            }
+        }
+        EXPECT_EQ(ReadAll(host.answer).size(), 54u + 8 * 24);
+        EXPECT_EQ(host.cutsEnded, 1);
+        ASSERT_EQ(host.errors.size(), 1u);
+        EXPECT_NE(host.errors[0].find(c.told), std::string::npos) << host.errors[0];
+        EXPECT_NE(host.errors[0].find(c.reason ? win::SystemMessage(c.reason) : host.answer),
+                  std::string::npos)
+            << host.errors[0];
+    }
+}
+
+} // namespace
+} // namespace snarvik

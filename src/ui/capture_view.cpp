@@ -44,22 +44,13 @@ void frmMain::Form_MouseUp(int, int, int x, int y) {
     if (m_state != WindowState::Maximized) {
         return;
     }
-    // Picture1 is placed and shown, then pending messages run: queued moves may still move
-    // the frame, and the picture is taken at its position after them.
+    // Picture1 shows the selection exactly as released, painted before anything else can run.
     const Rect placed = Shape1.rect();
-    m_selection.Clear();
-    MoveWindow(Picture1, placed.left, placed.top, std::max(placed.width, 0),
-               std::max(placed.height, 0), TRUE);
-    ShowWindow(Picture1, SW_SHOW);
-    DoEvents();
-    if (m_unloaded) {
-        return;
-    }
-    const Rect& source = Shape1.rect();
-    m_selection.Take(m_frozen, Rect{source.left, source.top, placed.width, placed.height});
+    m_selection.Take(m_frozen, placed);
+    SetWindowPos(Picture1, nullptr, placed.left, placed.top, std::max(placed.width, 0),
+                 std::max(placed.height, 0), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Shape1Changes([&](SelectionFrame& shape) { shape.Grow(); });
-    InvalidateRect(Picture1, nullptr, FALSE);
-    UpdateWindow(Picture1);
+    RedrawWindow(Picture1, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 
     POINT at{x, y};
     ClientToScreen(m_hwnd, &at);
@@ -123,18 +114,23 @@ void frmMain::mnuPopupAbort_Click() {
 // ---------------------------------------------------------------------------------------------
 // Painting: the frozen image, Shape1 over it, Picture1
 
-void frmMain::InvalidateFrame(const Rect& r) {
-    // Only the frame's outline changes; the frozen image underneath stays as it is.
+namespace {
+
+// Adds the outline of r, one pixel either side of its edges, to region.
+void AddFrame(HRGN region, const Rect& r) {
     const RECT edges[] = {
         {r.left - 1, r.top - 1, r.left + r.width + 1, r.top + 1},
         {r.left - 1, r.top + r.height - 1, r.left + r.width + 1, r.top + r.height + 1},
         {r.left - 1, r.top - 1, r.left + 1, r.top + r.height + 1},
         {r.left + r.width - 1, r.top - 1, r.left + r.width + 1, r.top + r.height + 1},
     };
-    for (const auto& edge : edges) {
-        InvalidateRect(m_hwnd, &edge, FALSE);
+    for (const RECT& edge : edges) {
+        const win::UniqueGdiObject piece(CreateRectRgnIndirect(&edge));
+        CombineRgn(region, region, static_cast<HRGN>(piece.get()), RGN_OR);
     }
 }
+
+} // namespace
 
 void frmMain::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {
     const SelectionFrame before = Shape1;
@@ -144,12 +140,16 @@ void frmMain::Shape1Changes(const std::function<void(SelectionFrame&)>& change) 
     if (!changed) {
         return;
     }
+    // Only the outlines change; the frozen image underneath stays as it is. One region, so
+    // the window is asked to repaint once.
+    const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
     if (before.visible()) {
-        InvalidateFrame(before.rect());
+        AddFrame(static_cast<HRGN>(region.get()), before.rect());
     }
     if (Shape1.visible()) {
-        InvalidateFrame(Shape1.rect());
+        AddFrame(static_cast<HRGN>(region.get()), Shape1.rect());
     }
+    InvalidateRgn(m_hwnd, static_cast<HRGN>(region.get()), FALSE);
 }
 
 void frmMain::Paint() {

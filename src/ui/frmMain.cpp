@@ -206,18 +206,6 @@ void frmMain::ShowError(const std::string& text) {
 // ---------------------------------------------------------------------------------------------
 // Messages
 
-void frmMain::DoEvents() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the main loop
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 LRESULT CALLBACK frmMain::WndProc(HWND window, UINT message, WPARAM wParam,
                                   LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {

@@ -70,7 +70,6 @@ private:
     void Form_Unload();
     void Unload();
     void ShowCaptureWindow();
-    void DoEvents();
     // SelectionHost
     HWND Owner() const override { return m_hwnd; }
     void EndCut() override;
@@ -113,7 +112,6 @@ private:
     void mnuPopupAbort_Click();
     void Paint();
     void PaintPicture1();
-    void InvalidateFrame(const Rect& rect);
     // Applies a change of the frame and repaints only what it touched.
     void Shape1Changes(const std::function<void(SelectionFrame&)>& change);
 

@@ -6,11 +6,14 @@
 #   harness_copy DST   a fresh scenario prefix copied from the template
 # Screen size: argument, else SNARVIK_SCREEN, else 1920x1080. Work folder: SNARVIK_HARNESS_DIR,
 # else build/harness. Exports DISPLAY, SNARVIK_DISPLAY, SNARVIK_SCREEN, SNARVIK_TEMPLATE_PREFIX,
-# WINEPREFIX, WINEARCH, WINEDEBUG, WINEDLLOVERRIDES.
+# WINEPREFIX, WINEARCH, WINEDEBUG, WINEDLLOVERRIDES, and a UTF-8 locale: Wine turns names in any
+# script into file names only under one. The Win32 tests' prefix gets a full disk as drive T:
+# (a 256 KB RAM disk; mounting it needs root).
 
 SNARVIK_ROOT=${SNARVIK_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 _harness_xvfb_pid=
 _harness_prefixes=()
+_harness_disk=
 
 _harness_log() { printf 'harness: %s\n' "$*" >&2; }
 
@@ -83,7 +86,7 @@ harness_wine_stop() {
 harness_up() {
     local size=${1:-${SNARVIK_SCREEN:-1920x1080}}
     local dir=${SNARVIK_HARNESS_DIR:-$SNARVIK_ROOT/build/harness}
-    export SNARVIK_SCREEN=$size SNARVIK_HARNESS_DIR=$dir
+    export SNARVIK_SCREEN=$size SNARVIK_HARNESS_DIR=$dir LANG=C.UTF-8 LC_ALL=C.UTF-8
     export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     mkdir -p "$dir"
     harness_start_xvfb "$size" || return 1
@@ -95,6 +98,16 @@ harness_up() {
     fi
     export WINEPREFIX=$dir/wintests-$size
     harness_copy "$WINEPREFIX" || return 1
+    _harness_disk=$dir/full-disk
+    mkdir -p "$_harness_disk"
+    local sudo=()
+    [[ $(id -u) -eq 0 ]] || sudo=(sudo -n)
+    if "${sudo[@]}" mount -t tmpfs -o size=256k tmpfs "$_harness_disk"; then
+        ln -sfn "$_harness_disk" "$WINEPREFIX/dosdevices/t:"
+    else
+        _harness_log "could not mount the full disk (drive T:)"
+        _harness_disk=
+    fi
     harness_wine_start "$WINEPREFIX" || {
         _harness_log "wine does not start in $WINEPREFIX"
         return 1
@@ -107,6 +120,10 @@ harness_down() {
         harness_wine_stop "$prefix"
     done
     _harness_prefixes=()
+    if [[ -n $_harness_disk ]]; then
+        if [[ $(id -u) -eq 0 ]]; then umount "$_harness_disk"; else sudo -n umount "$_harness_disk"; fi 2>/dev/null
+        _harness_disk=
+    fi
     if [[ -n $_harness_xvfb_pid ]]; then
         kill "$_harness_xvfb_pid" 2>/dev/null
         wait "$_harness_xvfb_pid" 2>/dev/null

@@ -3,8 +3,10 @@
 // asked for is not there, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
 
-#include "app/win32.h"
+#include "app/atomic_file.h"
 #include "output/bmp.h"
 #include "support/pattern.h"
 
@@ -30,23 +32,23 @@ HWND WindowArg(const char* text) {
 }
 
 std::string ClassOf(HWND window) {
-    char name[256] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return snarvik::win::Utf8(name);
 }
 
 // Asks the window itself (WM_GETTEXT), so controls of other processes answer with their text;
 // bounded, so a hung window cannot hang the tool.
 std::string TextOf(HWND window) {
     DWORD_PTR length = 0;
-    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length) == 0) {
+    if (SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length) == 0) {
         return {};
     }
-    std::vector<char> buffer(static_cast<size_t>(length) + 2, '\0');
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 2, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, static_cast<WPARAM>(buffer.size()),
+    SendMessageTimeoutW(window, WM_GETTEXT, static_cast<WPARAM>(buffer.size()),
                         reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000, &copied);
-    return std::string(buffer.data());
+    return snarvik::win::Utf8(buffer.data());
 }
 
 // Keeps every printed value on its one line.
@@ -68,8 +70,9 @@ void PrintWindow(HWND window) {
     ClientToScreen(window, &origin);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    char title[512] = {};
-    GetWindowTextA(window, title, sizeof title);
+    wchar_t wideTitle[512] = {};
+    GetWindowTextW(window, wideTitle, 512);
+    const std::string title = snarvik::win::Utf8(wideTitle);
     std::printf("hwnd=0x%llx\tpid=%lu\tvisible=%d\tstyle=0x%08lx\texstyle=0x%08lx\t"
                 "rect=%ld,%ld,%ld,%ld\tclient=%ld,%ld,%ld,%ld\tid=%d\tparent=0x%llx\t"
                 "class=%s\ttitle=%s\n",
@@ -107,7 +110,7 @@ std::vector<HWND> ChildWindows(HWND parent) {
 }
 
 bool SameText(const std::string& a, const char* b) {
-    return lstrcmpiA(a.c_str(), b) == 0;
+    return lstrcmpiW(snarvik::win::Wide(a).c_str(), snarvik::win::Wide(b).c_str()) == 0;
 }
 
 std::vector<HWND> FindTop(const char* className, const char* title, bool visibleOnly) {
@@ -120,9 +123,9 @@ std::vector<HWND> FindTop(const char* className, const char* title, bool visible
             continue;
         }
         if (title != nullptr) {
-            char text[512] = {};
-            GetWindowTextA(window, text, sizeof text);
-            if (std::strcmp(text, title) != 0) {
+            wchar_t text[512] = {};
+            GetWindowTextW(window, text, 512);
+            if (snarvik::win::Utf8(text) != title) {
                 continue;
             }
         }
@@ -424,7 +427,8 @@ int CmdDialogSet(int argc, char** argv) {
         return kNotFound;
     }
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[1]),
+    const std::wstring text = snarvik::win::Wide(argv[1]);
+    if (SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                             SMTO_ABORTIFHUNG, 5000, &result) == 0 ||
         result == FALSE) {
         std::fprintf(stderr, "WM_SETTEXT failed\n");
@@ -562,6 +566,41 @@ int CmdForeground() {
     return 0;
 }
 
+// A shortcut as the shell's link object reads it: its target (from its item-id list, which
+// holds any name exactly), working folder and arguments.
+int CmdLink(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    CoInitialize(nullptr);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t target[MAX_PATH] = L"";
+    wchar_t folder[MAX_PATH] = L"";
+    bool loaded =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(snarvik::win::Wide(argv[0]).c_str(), STGM_READ));
+    ITEMIDLIST* list = nullptr;
+    if (loaded && SUCCEEDED(link->GetIDList(&list))) {
+        SHGetPathFromIDListW(list, target);
+        CoTaskMemFree(list);
+    }
+    if (loaded) {
+        link->GetWorkingDirectory(folder, MAX_PATH);
+        std::printf("target=%s\tworkdir=%s\n", snarvik::win::Utf8(target).c_str(),
+                    snarvik::win::Utf8(folder).c_str());
+    }
+    if (file != nullptr) {
+        file->Release();
+    }
+    if (link != nullptr) {
+        link->Release();
+    }
+    return loaded ? 0 : kNotFound;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: wintool COMMAND ...\n"
@@ -570,13 +609,23 @@ int Usage() {
                  "  pattern [MS]\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
-                 "  tooltip | screen | cursor\n");
+                 "  tooltip | screen | cursor | link FILE\n");
     return kUsage;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+// Arguments come in UTF-16 and are taken as UTF-8; output is UTF-8.
+int wmain(int argc, wchar_t** wideArgv) {
+    std::vector<std::string> arguments;
+    std::vector<char*> pointers;
+    for (int i = 0; i < argc; ++i) {
+        arguments.push_back(snarvik::win::Utf8(wideArgv[i]));
+    }
+    for (std::string& argument : arguments) {
+        pointers.push_back(argument.data());
+    }
+    char** argv = pointers.data();
     using Command = int (*)(int, char**);
     static const struct {
         const char* name;
@@ -624,6 +673,7 @@ int main(int argc, char** argv) {
          [](int, char**) {
              return CmdCursor();
          }},
+        {"link", CmdLink},
     };
     if (argc < 2) {
         return Usage();

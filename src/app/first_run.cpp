@@ -10,7 +10,7 @@
 
 namespace snarvik {
 
-void RunFirstRunActions(HWND owner) {
+void RunFirstRunActions(HWND owner, const mCreateShortcut::MessageFunction& message) {
     const auto init = settings::ParseInt32(
         settings::GetSetting(settings::kAppName, settings::kSection, settings::kInit, "0"));
     if (init.value_or(0) != 0) {
@@ -19,7 +19,8 @@ void RunFirstRunActions(HWND owner) {
     const std::string folder = win::ModuleFolder();
     mCreateShortcut::CreateShortcut(owner, mCreateShortcut::ShortcutFolder{7},
                                     std::string("Shortcut to ") + settings::kAppName,
-                                    folder + "\\snarvik.exe", "", folder, 0, "", 0);
+                                    folder + "\\snarvik.exe", "", folder, 0, "", 0,
+                                    mCreateShortcut::WaitOptions{.message = message});
     settings::SaveSetting(settings::kAppName, settings::kSection, settings::kInit, "1");
     mWebLink::OpenHelpPage(owner);
 }

@@ -2,11 +2,13 @@
 #pragma once
 #include <windows.h>
 
+#include "shell/mCreateShortcut.h"
+
 namespace snarvik {
 
 // Reads "Init"; unless it holds a number other than 0, puts "Shortcut to Snarvik" to the
 // running program into the Startup folder, stores "Init" = "1" and opens the help page.
-// owner owns the shell's requests and any message.
-void RunFirstRunActions(HWND owner);
+// owner owns the shell's requests; message shows any message.
+void RunFirstRunActions(HWND owner, const mCreateShortcut::MessageFunction& message);
 
 } // namespace snarvik

@@ -2,11 +2,25 @@
 #include <commctrl.h>
 
 #include "app/mMain.h"
+#include "app/win32.h"
 #include "ui/frmMain.h"
 
-// The start routine: tray mode on, the main window loaded but not shown, then the message
-// loop for as long as the window lives.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+// The start routine: one instance per user session; tray mode on, the main window loaded but
+// not shown, then the message loop for as long as the window lives.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    wchar_t user[256] = L"";
+    DWORD size = 256;
+    GetUserNameW(user, &size);
+    const snarvik::win::UniqueHandle single(
+        CreateMutexW(nullptr, FALSE, (std::wstring(L"Local\\Snarvik.") + user).c_str()));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        // The running one says so in its balloon; this one adds no second icon.
+        if (HWND running = FindWindowW(snarvik::frmMain::kClassName, nullptr)) {
+            PostMessageW(running, snarvik::frmMain::AlreadyRunningMessage(), 0, 0);
+        }
+        return 0;
+    }
+
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -16,9 +30,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 1;
     }
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     form.reset();
     return 0;

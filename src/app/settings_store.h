@@ -1,4 +1,4 @@
-// The per-user settings store: text values under HKEY_CURRENT_USER.
+// The per-user settings store: text values under HKEY_CURRENT_USER, as UTF-8 in the program.
 #pragma once
 #include <windows.h>
 
@@ -13,5 +13,8 @@ std::string GetSetting(const std::string& appName, const std::string& section,
 // Stores the text; returns ERROR_SUCCESS or the system's error code.
 LONG SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
                  const std::string& value);
+
+// Writes one REG_SZ value into an open key; ERROR_SUCCESS or the system's error code.
+LONG SetString(HKEY key, const std::string& name, const std::string& value);
 
 } // namespace snarvik::settings

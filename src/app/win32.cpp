@@ -18,14 +18,52 @@ BITMAPINFO TopDown32(int width, int height) {
     return info;
 }
 
+std::wstring Wide(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf8.size());
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
+        L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    std::string utf8(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size,
+                                                                  nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
+                        nullptr, nullptr);
+    return utf8;
+}
+
+std::wstring FilePath(const std::string& path) {
+    std::wstring wide = Wide(path);
+    // Room for the short temporary name that goes beside a file.
+    if (wide.size() + 16 < MAX_PATH || wide.rfind(L"\\\\", 0) == 0) {
+        return wide;
+    }
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') {
+        return L"\\\\?\\" + wide;
+    }
+    return wide;
+}
+
 std::string SystemMessage(DWORD code) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string message;
     if (length != 0 && text != nullptr) {
-        message.assign(text, length);
+        message = Utf8({text, length});
         LocalFree(text);
     }
     while (!message.empty() && (message.back() == '\r' || message.back() == '\n' ||
@@ -39,96 +77,20 @@ std::string SystemMessage(DWORD code) {
 }
 
 std::string ModuleFolder() {
-    std::vector<char> buffer(MAX_PATH);
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return {};
         }
         if (length < buffer.size()) {
-            std::string path(buffer.data(), length);
+            std::string path = Utf8({buffer.data(), length});
             const auto slash = path.find_last_of("\\/");
             return slash == std::string::npos ? std::string{} : path.substr(0, slash);
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-std::string WriteResult::Describe(const std::string& path) const {
-    return "Could not write \"" + path + "\":\n" + SystemMessage(error) + ".";
-}
-
-AtomicFile::AtomicFile(const std::string& path) : m_path(path) {
-    const auto slash = path.find_last_of("\\/");
-    const std::string folder =
-        slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    // A fresh name in the destination folder, so the rename never crosses volumes.
-    static unsigned serial = 0;
-    for (int attempt = 0; !m_file && attempt < 100; ++attempt) {
-        m_temp = folder + "\\~snarvik-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 std::to_string(++serial) + ".tmp";
-        m_file.reset(CreateFileA(m_temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!m_file && GetLastError() != ERROR_FILE_EXISTS) {
-            break;
-        }
-    }
-    if (!m_file) {
-        m_error = GetLastError() != 0 ? GetLastError() : ERROR_FILE_EXISTS;
-        m_temp.clear();
-    }
-}
-
-AtomicFile::~AtomicFile() {
-    Discard();
-}
-
-void AtomicFile::Discard() noexcept {
-    m_file.reset();
-    if (!m_temp.empty()) {
-        DeleteFileA(m_temp.c_str());
-        m_temp.clear();
-    }
-}
-
-bool AtomicFile::Write(std::span<const std::uint8_t> bytes) {
-    while (m_error == 0 && !bytes.empty()) {
-        const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size(), std::size_t{1} << 24));
-        DWORD written = 0;
-        if (WriteFile(m_file.get(), bytes.data(), chunk, &written, nullptr) == FALSE) {
-            m_error = GetLastError();
-        } else if (written == 0) {
-            m_error = ERROR_WRITE_FAULT;
-        }
-        bytes = bytes.subspan(written);
-    }
-    return m_error == 0;
-}
-
-WriteResult AtomicFile::Commit() {
-    // On disk before it takes the old file's place: a crash leaves one or the other whole.
-    if (m_error == 0 && FlushFileBuffers(m_file.get()) == FALSE) {
-        m_error = GetLastError();
-    }
-    m_file.reset();
-    if (m_error == 0 && MoveFileExA(m_temp.c_str(), m_path.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
-        m_error = GetLastError();
-    }
-    if (m_error != 0) {
-        Discard();
-        return {false, m_error};
-    }
-    m_temp.clear(); // it is the destination now
-    return {true, 0};
-}
-
-WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    AtomicFile file(path);
-    file.Write(bytes);
-    return file.Commit();
 }
 
 } // namespace snarvik::win

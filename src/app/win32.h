@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace snarvik::win {
@@ -127,41 +127,17 @@ private:
 // Header of a 32-bit top-down DIB, the one pixel layout of ours (see capture/image.h).
 BITMAPINFO TopDown32(int width, int height);
 
+// Our strings are UTF-8; the system's are UTF-16. Invalid input becomes U+FFFD.
+std::wstring Wide(std::string_view utf8);
+std::string Utf8(std::wstring_view wide);
+
+// The path as the file functions take it at any length: a long absolute one gets "\\?\".
+std::wstring FilePath(const std::string& path);
+
 // The system's text for an error code, without the trailing line break.
 std::string SystemMessage(DWORD code);
 
 // Folder of the running executable, without a trailing separator.
 std::string ModuleFolder();
-
-// Writes bytes to path so that the file is either the old one or the complete new one:
-// a temporary file in the same folder, flushed, then renamed over the destination.
-// On failure nothing is left behind and the result names the system's error.
-struct WriteResult {
-    bool ok = false;
-    DWORD error = 0;
-    std::string Describe(const std::string& path) const; // "Could not write <path>: <reason>"
-};
-WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
-
-// The same protocol for a file written in pieces: Commit puts it in place whole; destroyed
-// without a successful Commit it leaves nothing behind.
-class AtomicFile {
-public:
-    explicit AtomicFile(const std::string& path);
-    ~AtomicFile();
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
-
-    bool Write(std::span<const std::uint8_t> bytes); // false once anything failed
-    WriteResult Commit();
-
-private:
-    void Discard() noexcept;
-
-    std::string m_path;
-    std::string m_temp;
-    UniqueFile m_file;
-    DWORD m_error = 0;
-};
 
 } // namespace snarvik::win

@@ -17,7 +17,7 @@ bool GrabScreenInto(std::shared_ptr<Surface>& frozen) {
                     static_cast<std::uint32_t>(GetGValue(background)) << 8 | GetBValue(background));
         frozen = std::move(fresh);
     }
-    const win::UniqueDC display(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
     if (!display) {
         return false;
     }

@@ -4,11 +4,12 @@
 
 #include "output/ShowSaveDialog.h"
 
+#include "app/win32.h"
 #include "output/file_names.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -16,17 +17,18 @@ namespace snarvik {
 
 namespace {
 
-constexpr DWORD kBufferSize = 255;
+// Any path the dialog can return, long paths included.
+constexpr DWORD kBufferSize = 32768;
 
-std::string CurrentDirectory() {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+std::wstring CurrentDirectory() {
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     if (needed == 0) {
         return {};
     }
-    std::vector<char> buffer(needed + 1);
-    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-    return length == 0 || length >= buffer.size() ? std::string{}
-                                                  : std::string(buffer.data(), length);
+    std::vector<wchar_t> buffer(needed + 1);
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    return length == 0 || length >= buffer.size() ? std::wstring{}
+                                                  : std::wstring(buffer.data(), length);
 }
 
 } // namespace
@@ -61,30 +63,29 @@ std::string SaveDialogResult::Message() const {
 
 SaveDialogResult ShowSaveDialog(HWND owner, const std::string& defaultName) {
     const std::optional<std::string> filter = DialogFilter(defaultName);
-    const std::string initialDirectory = CurrentDirectory();
+    const std::wstring wideFilter = filter ? win::Wide(*filter) : std::wstring{};
+    const std::wstring initialDirectory = CurrentDirectory();
 
     // The default name is offered NUL-terminated: padding it with blanks makes the dialog
     // return them, or fail, or worse.
-    std::array<char, kBufferSize> file{};
-    defaultName.copy(file.data(), file.size() - 1);
-    std::array<char, kBufferSize> title{};
+    std::vector<wchar_t> file(kBufferSize, L'\0');
+    const std::wstring offered = win::Wide(defaultName);
+    offered.copy(file.data(), std::min<std::size_t>(offered.size(), kBufferSize - 1));
 
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     dialog.hwndOwner = owner;
-    dialog.hInstance = GetModuleHandleA(nullptr);
-    dialog.lpstrFilter = filter ? filter->c_str() : nullptr;
+    dialog.hInstance = GetModuleHandleW(nullptr);
+    dialog.lpstrFilter = filter ? wideFilter.c_str() : nullptr;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = kBufferSize;
-    dialog.lpstrFileTitle = title.data();
-    dialog.nMaxFileTitle = kBufferSize;
     dialog.lpstrInitialDir = initialDirectory.empty() ? nullptr : initialDirectory.c_str();
-    dialog.lpstrTitle = "Save Graphic";
+    dialog.lpstrTitle = L"Save Graphic";
     dialog.Flags = 0; // no overwrite prompt, by design
 
     SaveDialogResult result;
-    if (GetSaveFileNameA(&dialog) != FALSE) {
-        std::string path(file.data(), strnlen(file.data(), file.size()));
+    if (GetSaveFileNameW(&dialog) != FALSE) {
+        std::string path = win::Utf8(file.data());
         while (!path.empty() && path.back() == ' ') {
             path.pop_back();
         }

@@ -22,7 +22,7 @@ win::UniqueBitmap OpaqueBitmapOf(const Image& image) {
 
 Image ImageOfBitmap(HBITMAP bitmap) {
     BITMAP facts{};
-    if (bitmap == nullptr || GetObjectA(bitmap, sizeof facts, &facts) != sizeof facts ||
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof facts, &facts) != sizeof facts ||
         facts.bmWidth <= 0 || facts.bmHeight <= 0) {
         return {};
     }

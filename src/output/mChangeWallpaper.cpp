@@ -2,52 +2,49 @@
 
 #include "output/mChangeWallpaper.h"
 
+#include "app/settings_store.h"
 #include "app/win32.h"
 #include "output/wallpaper_modes.h"
 
-#include <vector>
-
 namespace snarvik::mChangeWallpaper {
-
-namespace {
-constexpr const char* kDesktopKey = "Control Panel\\desktop";
-} // namespace
 
 std::string Outcome::Message(const std::string& path) const {
     if (accepted) {
         return {};
     }
-    return "Windows did not accept \"" + path + "\" as the desktop wallpaper:\n" +
-           win::SystemMessage(error) + ".";
-}
-
-bool SetRegistryString(HKEY root, const std::string& key, const std::string& name,
-                       const std::string& value) {
-    HKEY opened = nullptr;
-    if (RegCreateKeyA(root, key.c_str(), &opened) != ERROR_SUCCESS) {
-        return false;
+    const std::string reason = win::SystemMessage(error) + ".";
+    if (placement) {
+        return "\"" + path + "\" was not made the desktop wallpaper: its placement could not be " +
+               "stored in the registry (HKEY_CURRENT_USER\\Control Panel\\desktop):\n" + reason;
     }
-    const win::UniqueKey owned(opened);
-    // REG_SZ data counts its terminating NUL.
-    return RegSetValueExA(owned.get(), name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    return "Windows did not accept \"" + path + "\" as the desktop wallpaper:\n" + reason;
 }
 
 Outcome ChangeWallpaper(const std::string& path, std::int16_t mode) {
     if (const auto values = WallpaperModeValues(mode)) {
-        SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "TileWallpaper", values->tile);
-        SetRegistryString(HKEY_CURRENT_USER, kDesktopKey, "WallpaperStyle", values->style);
+        HKEY raw = nullptr;
+        LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\desktop", 0, nullptr, 0,
+                                      KEY_SET_VALUE, nullptr, &raw, nullptr);
+        const win::UniqueKey desktop(raw);
+        if (status == ERROR_SUCCESS) {
+            status = settings::SetString(desktop.get(), "TileWallpaper", values->tile);
+        }
+        if (status == ERROR_SUCCESS) {
+            status = settings::SetString(desktop.get(), "WallpaperStyle", values->style);
+        }
+        if (status != ERROR_SUCCESS) {
+            return {false, static_cast<DWORD>(status), true};
+        }
     }
-    std::vector<char> file(path.begin(), path.end());
-    file.push_back('\0');
+    std::wstring file = win::Wide(path);
     SetLastError(ERROR_SUCCESS);
-    if (SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, file.data(),
+    if (SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, file.data(),
                               SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE) {
-        return {true, 0};
+        return {true, 0, false};
     }
     const DWORD error = GetLastError();
-    return {false, error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_INVALID_PARAMETER)};
+    return {false, error != ERROR_SUCCESS ? error : static_cast<DWORD>(ERROR_INVALID_PARAMETER),
+            false};
 }
 
 } // namespace snarvik::mChangeWallpaper

@@ -32,13 +32,13 @@ Outcome CopyPicToClipboard(HWND owner, const Image& picture) {
         if (clipboard.is_open()) {
             EmptyClipboard();
             if (SetClipboardData(CF_BITMAP, bitmap.get()) == nullptr) {
-                return {CopyResult::ClipboardUnavailable, GetLastError()};
+                return {CopyResult::NotSet, GetLastError()};
             }
             (void)bitmap.release(); // the clipboard owns it now
             return {CopyResult::Copied, 0};
         }
         if (attempt + 1 >= kOpenAttempts) {
-            return {CopyResult::ClipboardUnavailable, GetLastError()};
+            return {CopyResult::Busy, GetLastError()};
         }
         Sleep(kOpenPauseMs);
     }

@@ -6,7 +6,13 @@
 
 namespace snarvik::mCopyPicToClipboard {
 
-enum class CopyResult { Copied, Empty, NoBitmap, ClipboardUnavailable };
+enum class CopyResult {
+    Copied,
+    Empty,    // no selection
+    NoBitmap, // the bitmap could not be made; the clipboard was not touched
+    Busy,     // another program kept the clipboard open; it was not touched
+    NotSet,   // the clipboard refused the bitmap
+};
 
 struct Outcome {
     CopyResult result = CopyResult::Copied;
@@ -15,7 +21,7 @@ struct Outcome {
 
 // Makes a bitmap compatible with the display from the picture and hands it to the clipboard,
 // opened with owner as its owner. Another program holding the clipboard is waited for a short
-// moment.
+// moment. The clipboard is emptied only once the bitmap is made and the clipboard is ours.
 Outcome CopyPicToClipboard(HWND owner, const Image& picture);
 
 } // namespace snarvik::mCopyPicToClipboard

@@ -2,7 +2,7 @@
 
 #include "output/save_picture.h"
 
-#include "app/win32.h"
+#include "app/atomic_file.h"
 #include "output/bmp.h"
 #include "output/ico.h"
 
@@ -13,11 +13,6 @@ SaveResult SavePicture(const std::string& path, const Image& image, FileKind kin
         "Could not write \"" + path + "\":\nthe picture is too large for this format.";
     if (image.empty()) {
         return {false, "Could not write \"" + path + "\":\nthere is no picture to save."};
-    }
-    // A read-only file is the user's "do not touch"; a rename would replace it on some systems.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return {false, win::WriteResult{false, ERROR_ACCESS_DENIED}.Describe(path)};
     }
     win::AtomicFile file(path);
     if (kind == FileKind::Bitmap) {

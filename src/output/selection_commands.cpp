@@ -24,13 +24,13 @@ void SelectionCommands::mnuPopupCopyToClipboard_Click(const Image& selection) {
         m_host.ShowError("The selection is empty: nothing was copied to the clipboard.");
         break;
     case CopyResult::NoBitmap:
+    case CopyResult::NotSet:
         m_host.ShowError("The selection could not be copied to the clipboard:\n" +
                          win::SystemMessage(outcome.error) + ".");
         break;
-    case CopyResult::ClipboardUnavailable:
-        m_host.ShowError(
-            "The selection was not copied: the clipboard is in use by another program.\n" +
-            win::SystemMessage(outcome.error) + ".");
+    case CopyResult::Busy:
+        m_host.ShowError("The selection was not copied: another program keeps the clipboard "
+                         "open. What the clipboard held is still there.");
         break;
     }
 }
@@ -57,18 +57,29 @@ void SelectionCommands::SaveIconFile(FileKind kind, const Image& selection) {
     if (!path) {
         return;
     }
-    // ImageList1 holds the selection as its one image; the icon is made from it.
-    win::UniqueIcon icon;
+    // ImageList1 holds the selection as its one image; the icon is made from it. An empty
+    // selection leaves no image to save; SavePicture says so.
+    Image image;
     if (!selection.empty()) {
+        SetLastError(ERROR_SUCCESS);
         const win::UniqueImageList ImageList1(
             ImageList_Create(selection.width, selection.height, ILC_COLOR32, 1, 1));
         const win::UniqueBitmap bitmap = OpaqueBitmapOf(selection);
+        win::UniqueIcon icon;
         if (ImageList1 && bitmap && ImageList_Add(ImageList1.get(), bitmap.get(), nullptr) == 0) {
             icon.reset(ImageList_GetIcon(ImageList1.get(), 0, ILD_NORMAL));
         }
+        image = ImageOfIcon(icon.get());
+        if (image.empty()) {
+            const DWORD error = GetLastError();
+            m_host.ShowError("The icon could not be made from the selection, so \"" + *path +
+                             "\" was not written:\n" +
+                             win::SystemMessage(error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY) +
+                             ".");
+            return;
+        }
     }
-    // An empty selection leaves no image to save; SavePicture says so.
-    if (SaveTo(*path, icon ? ImageOfIcon(icon.get()) : Image{}, kind)) {
+    if (SaveTo(*path, image, kind)) {
         AdvanceNumber();
     }
 }

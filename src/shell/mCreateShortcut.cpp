@@ -1,8 +1,10 @@
 #include <windows.h>
+#include <objbase.h>
 #include <shlobj.h>
 
 #include "shell/mCreateShortcut.h"
 
+#include "app/atomic_file.h"
 #include "app/win32.h"
 
 #include <memory>
@@ -18,18 +20,12 @@ struct IdListFree {
     void operator()(ITEMIDLIST* list) const noexcept { CoTaskMemFree(list); }
 };
 
-constexpr int kRecentFolder = 8; // CSIDL_RECENT
+template <typename T> struct Released {
+    void operator()(T* object) const noexcept { object->Release(); }
+};
+template <typename T> using ComPtr = std::unique_ptr<T, Released<T>>;
 
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
+constexpr int kRecentFolder = 8; // CSIDL_RECENT
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
@@ -42,26 +38,20 @@ class Messages {
 public:
     Messages(HWND owner, const MessageFunction& show) : m_owner(owner), m_show(show) {}
 
-    int Show(const std::wstring& text, const std::wstring& caption, UINT type) const {
+    void Show(const std::string& text, const std::string& caption, UINT type) const {
         if (m_show) {
-            return m_show(m_owner, text, caption, type);
+            m_show(m_owner, text, caption, type);
+        } else {
+            MessageBoxW(m_owner, win::Wide(text).c_str(), win::Wide(caption).c_str(), type);
         }
-        return MessageBoxW(m_owner, text.c_str(), caption.c_str(), type);
     }
 
     // Our own failures: English, caption "Shortcut", stop icon.
-    void Error(const std::string& text) const {
-        Show(Widen(text), L"Shortcut", MB_OK | MB_ICONSTOP);
-    }
+    void Error(const std::string& text) const { Show(text, "Shortcut", MB_OK | MB_ICONSTOP); }
 
     void FolderMissing(const std::string& folder) const {
-        Show(L"Le r\u00e9pertoire '" + Widen(folder) + L"' est introuvable.",
-             L"Cr\u00e9ation d'un raccrourci", MB_OK | MB_ICONSTOP);
-    }
-
-    bool WaitLonger() const {
-        return Show(L"Attendre encore la cr\u00e9ation du raccourci ?", L"Raccourci",
-                    MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1) == IDOK;
+        Show("Le r\u00e9pertoire '" + folder + "' est introuvable.",
+             "Cr\u00e9ation d'un raccrourci", MB_OK | MB_ICONSTOP);
     }
 
 private:
@@ -71,43 +61,128 @@ private:
 
 // Like a plain directory listing: a visible, non-system file.
 bool VisibleFileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(win::FilePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes &
             (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
-// The whole file, or empty with the system's error (0 for an empty file).
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path, DWORD& error) {
-    error = 0;
-    win::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+// The whole file, or empty (a missing, unreadable or empty file).
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    win::UniqueFile file(CreateFileW(win::FilePath(path).c_str(), GENERIC_READ,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        error = GetLastError();
-        return {};
-    }
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.get(), &size) == FALSE) {
-        error = GetLastError();
-        return {};
-    }
-    if (size.QuadPart > (1 << 20)) { // a shell link is a few hundred bytes
-        error = ERROR_FILE_TOO_LARGE;
-        return {};
+    if (!file || GetFileSizeEx(file.get(), &size) == FALSE || size.QuadPart > (1 << 20)) {
+        return {}; // a shell link is a few hundred bytes
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
     DWORD done = 0;
     if (!bytes.empty() && ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                                    &done, nullptr) == FALSE) {
-        error = GetLastError();
         return {};
     }
     bytes.resize(done); // shorter when it shrank meanwhile; the next poll sees it again
     return bytes;
 }
 
+// The shortcut's bytes from the shell's recent-documents shortcut to the target; none when
+// that route cannot serve: a path outside the ANSI code page (the shell reads the request as
+// ANSI, and finds no Recent folder named outside it), or no usable shortcut in time.
+std::optional<std::vector<std::uint8_t>>
+ThroughRecentDocuments(HWND owner, const ShortcutRequest& request, const WaitOptions& options) {
+    const std::string recent = GetSpecialFolderPath(owner, kRecentFolder);
+    const std::optional<std::string> target = ToAnsi(request.TargetPath);
+    if (recent.empty() || !target || !ToAnsi(recent) || !ToAnsi(request.WorkingDir)) {
+        return std::nullopt;
+    }
+    const std::string shellLink = JoinPath(recent, FileNameOfPath(request.TargetPath) + ".lnk");
+    SHAddToRecentDocs(SHARD_PATHA, target->c_str()); // answers nothing
+
+    // It appears, and the shell may still be writing it: wait until it can be copied.
+    const auto deadline = Clock::now() + options.linkWait;
+    for (;;) {
+        if (VisibleFileExists(shellLink)) {
+            ShortcutBytes built = BuildShortcut(ReadWholeFile(shellLink), request, ToAnsi);
+            if (built.error.empty()) {
+                DeleteFileW(win::FilePath(shellLink).c_str());
+                return std::move(built.bytes);
+            }
+        }
+        if (Clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        Sleep(static_cast<DWORD>(options.pollInterval.count()));
+    }
+}
+
+// The shortcut's bytes as the shell's own link object makes them; the system's error if not.
+std::vector<std::uint8_t> ThroughLinkObject(const ShortcutRequest& request, HRESULT& result) {
+    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::vector<std::uint8_t> bytes;
+    {
+        IShellLinkW* rawLink = nullptr;
+        result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&rawLink));
+        const ComPtr<IShellLinkW> link(rawLink);
+        IPersistStream* rawPersist = nullptr;
+        IStream* rawStream = nullptr;
+        if (SUCCEEDED(result)) {
+            link->SetPath(win::Wide(request.TargetPath).c_str());
+            link->SetArguments(win::Wide(request.Arguments).c_str());
+            link->SetWorkingDirectory(win::Wide(request.WorkingDir).c_str());
+            if (!request.IconFile.empty() || request.IconIndex > 0) {
+                const std::string& icon =
+                    request.IconFile.empty() ? request.TargetPath : request.IconFile;
+                link->SetIconLocation(win::Wide(icon).c_str(), request.IconIndex);
+            }
+            link->SetShowCmd(request.ShowCommand);
+            result =
+                link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&rawPersist));
+        }
+        const ComPtr<IPersistStream> persist(rawPersist);
+        if (SUCCEEDED(result)) {
+            result = CreateStreamOnHGlobal(nullptr, TRUE, &rawStream);
+        }
+        const ComPtr<IStream> stream(rawStream);
+        HGLOBAL memory = nullptr;
+        if (SUCCEEDED(result) && SUCCEEDED(result = persist->Save(stream.get(), TRUE)) &&
+            SUCCEEDED(result = GetHGlobalFromStream(stream.get(), &memory))) {
+            STATSTG facts{};
+            stream->Stat(&facts, STATFLAG_NONAME);
+            const auto* data = static_cast<const std::uint8_t*>(GlobalLock(memory));
+            bytes.assign(data, data + facts.cbSize.QuadPart);
+            GlobalUnlock(memory);
+        }
+    }
+    if (SUCCEEDED(initialised)) {
+        CoUninitialize();
+    }
+    return bytes;
+}
+
 } // namespace
+
+std::optional<std::string> ToAnsi(const std::string& utf8) {
+    const std::wstring wide = win::Wide(utf8);
+    if (wide.empty()) {
+        return std::string{};
+    }
+    const int length = static_cast<int>(wide.size());
+    BOOL lossy = FALSE;
+    std::string ansi(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), length,
+                                                                  nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, ansi.data(),
+                        static_cast<int>(ansi.size()), nullptr, &lossy);
+    std::wstring back(wide.size(), L'\0');
+    const int backLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(),
+                                               static_cast<int>(ansi.size()), back.data(), length);
+    if (lossy != FALSE || backLength != length || back != wide) {
+        return std::nullopt;
+    }
+    return ansi;
+}
 
 std::string GetSpecialFolderPath(HWND owner, int FolderId) {
     ITEMIDLIST* list = nullptr;
@@ -115,11 +190,11 @@ std::string GetSpecialFolderPath(HWND owner, int FolderId) {
         return {};
     }
     const std::unique_ptr<ITEMIDLIST, IdListFree> owned(list);
-    char buffer[MAX_PATH] = {};
-    if (SHGetPathFromIDListA(list, buffer) == FALSE) {
+    wchar_t buffer[MAX_PATH] = {};
+    if (SHGetPathFromIDListW(list, buffer) == FALSE) {
         return {};
     }
-    return buffer;
+    return win::Utf8(buffer);
 }
 
 bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string& LinkName,
@@ -148,74 +223,27 @@ bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string&
         }
     } else {
         folder = std::get<std::string>(Folder);
-        if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetFileAttributesW(win::FilePath(folder).c_str()) == INVALID_FILE_ATTRIBUTES) {
             messages.FolderMissing(folder);
             return false;
         }
     }
 
-    const std::string recent = GetSpecialFolderPath(owner, kRecentFolder);
-    if (recent.empty()) {
-        // Without a Recent folder the shell cannot make its shortcut for us.
-        messages.Error("Error when creating the shortcut.");
+    auto bytes = ThroughRecentDocuments(owner, request, options);
+    HRESULT made = S_OK;
+    if (!bytes) {
+        bytes = ThroughLinkObject(request, made);
+    }
+    const std::string destination = JoinPath(folder, LinkName + ".lnk");
+    if (bytes->empty()) {
+        messages.Error("The shortcut \"" + destination + "\" could not be made:\n" +
+                       win::SystemMessage(static_cast<DWORD>(made)) + ".");
         return false;
     }
-    const std::string shellLink = JoinPath(recent, FileNameOfPath(TargetPath) + ".lnk");
-
-    // Returns nothing: a refusal shows as a shortcut that never appears.
-    SHAddToRecentDocs(SHARD_PATHA, TargetPath.c_str());
-
-    auto start = Clock::now();
-    while (!VisibleFileExists(shellLink)) {
-        if (Clock::now() - start > options.promptAfter) {
-            if (!messages.WaitLonger()) {
-                return false;
-            }
-            start = Clock::now();
-            continue;
-        }
-        Sleep(static_cast<DWORD>(options.pollInterval.count()));
-    }
-
-    // The shell may still be writing it: wait until it is complete enough to copy.
-    const auto deadline = Clock::now() + options.contentLimit;
-    ShortcutBytes built;
-    DWORD readError = 0;
-    for (;;) {
-        const auto bytes = ReadWholeFile(shellLink, readError);
-        if (!bytes.empty()) {
-            built = BuildShortcut(bytes, request);
-            if (built.error.empty()) {
-                break;
-            }
-        }
-        if (Clock::now() >= deadline) {
-            if (readError != 0) {
-                messages.Error("Could not read the shell's shortcut \"" + shellLink + "\":\n" +
-                               win::SystemMessage(readError) + ".");
-            } else if (bytes.empty()) {
-                messages.Error("The shell's shortcut \"" + shellLink + "\" stayed empty.");
-            } else {
-                messages.Error("The shell's shortcut \"" + shellLink +
-                               "\" cannot be copied: " + built.error + ".");
-            }
-            return false;
-        }
-        Sleep(static_cast<DWORD>(options.pollInterval.count()));
-    }
-
-    const std::string destination = JoinPath(folder, LinkName + ".lnk");
-    const win::WriteResult written = win::WriteFileAtomically(destination, built.bytes);
+    const win::WriteResult written = win::WriteFileAtomically(destination, *bytes);
     if (!written.ok) {
         messages.Error(written.Describe(destination));
         return false;
-    }
-    if (DeleteFileA(shellLink.c_str()) == FALSE) {
-        const DWORD error = GetLastError();
-        messages.Error("The shortcut \"" + destination +
-                       "\" was created, but the shell's shortcut \"" + shellLink +
-                       "\" could not be removed from the Recent folder:\n" +
-                       win::SystemMessage(error) + ".");
     }
     return true;
 }

@@ -1,5 +1,7 @@
-// Writes a shortcut (.lnk) to a program into a folder, by letting the shell make its own
-// recent-documents shortcut to the target and rewriting a copy of it.
+// Writes a shortcut (.lnk) to a program into a folder. As a rule the shell makes its own
+// recent-documents shortcut to the target and a rewritten copy of it is written; where that
+// route cannot serve (a path outside the ANSI code page, or no shortcut from the shell in
+// time), the shell's link object writes it.
 #pragma once
 #include <windows.h>
 
@@ -7,21 +9,20 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace snarvik::mCreateShortcut {
 
-// Shows a message box and gives back the button pressed (IDOK...). Texts are UTF-16 so that
-// the French messages read right in any code page.
-using MessageFunction = std::function<int(HWND owner, const std::wstring& text,
-                                          const std::wstring& caption, UINT type)>;
+// Shows a message box and gives back the button pressed (IDOK...).
+using MessageFunction =
+    std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)>;
 
-// How long CreateShortcut waits for the shell, and how it asks the user. Tests shorten the
-// waits and answer the boxes themselves.
+// How long CreateShortcut waits for the shell, and how it shows messages. Tests shorten the
+// waits and collect the messages.
 struct WaitOptions {
-    // The "wait longer?" prompt comes when the shell's shortcut has not appeared for this long.
-    std::chrono::milliseconds promptAfter{5184};
-    // Longest wait for the shell's shortcut to be complete once it exists.
+    // Longest wait for the shell's shortcut to appear, and then to be complete.
+    std::chrono::milliseconds linkWait{5184};
     std::chrono::milliseconds contentLimit{10000};
     std::chrono::milliseconds pollInterval{50};
     MessageFunction message; // empty: MessageBoxW
@@ -29,7 +30,7 @@ struct WaitOptions {
 
 // Writes Folder\LinkName.lnk pointing at TargetPath. Folder is a special-folder id (a number,
 // or text that reads as one) or an existing folder path; owner owns the shell's requests and
-// every message box. Texts are ANSI. Returns true when the shortcut was written; every failure
+// every message box. Texts are UTF-8. Returns true when the shortcut was written; every failure
 // has been shown to the user, and then no shortcut (not even a partial one) is left behind.
 bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string& LinkName,
                     const std::string& TargetPath, const std::string& Arguments,
@@ -38,5 +39,8 @@ bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string&
 
 // The path of a special folder (CSIDL), or empty when the shell cannot resolve it.
 std::string GetSpecialFolderPath(HWND owner, int FolderId);
+
+// The text in the ANSI code page, or nothing when it does not convert there and back unchanged.
+std::optional<std::string> ToAnsi(const std::string& utf8);
 
 } // namespace snarvik::mCreateShortcut

@@ -8,12 +8,12 @@
 namespace snarvik::mWebLink {
 
 void OpenWebLink(HWND owner, const std::string& Target) {
-    ShellExecuteA(owner, "open", Target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(owner, L"open", win::Wide(Target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void OpenHelpPage(HWND owner) {
-    const std::string page = win::ModuleFolder() + "\\help.html";
-    ShellExecuteA(owner, "Open", page.c_str(), "", "", SW_SHOWNORMAL);
+    const std::wstring page = win::Wide(win::ModuleFolder() + "\\help.html");
+    ShellExecuteW(owner, L"Open", page.c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 } // namespace snarvik::mWebLink

@@ -39,10 +39,11 @@ const std::string& IconLocation(const ShortcutRequest& request) {
 }
 
 std::optional<std::string> CheckLength(const char* what, const std::string& text) {
-    if (text.size() > kMaxBlockChars) {
+    const std::size_t length = Utf16(text).size();
+    if (length > kMaxBlockChars) {
         return std::string("The ") + what + " of the shortcut is too long (" +
-               std::to_string(text.size()) + " characters; at most " +
-               std::to_string(kMaxBlockChars) + ").";
+               std::to_string(length) + " characters; at most " + std::to_string(kMaxBlockChars) +
+               ").";
     }
     return std::nullopt;
 }
@@ -55,10 +56,22 @@ std::optional<std::string> CheckByte(const char* what, int value) {
     return std::nullopt;
 }
 
-void AppendBlock(std::vector<std::uint8_t>& bytes, const std::string& text) {
+// A string block: its count of characters (one byte in the ANSI form, or UTF-16 code units),
+// a zero, then the characters.
+void AppendAnsiBlock(std::vector<std::uint8_t>& bytes, const std::string& ansi) {
+    bytes.push_back(static_cast<std::uint8_t>(ansi.size()));
+    bytes.push_back(0);
+    bytes.insert(bytes.end(), ansi.begin(), ansi.end());
+}
+
+void AppendUnicodeBlock(std::vector<std::uint8_t>& bytes, const std::string& utf8) {
+    const std::u16string text = Utf16(utf8);
     bytes.push_back(static_cast<std::uint8_t>(text.size()));
     bytes.push_back(0);
-    bytes.insert(bytes.end(), text.begin(), text.end());
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFFu));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
 }
 
 } // namespace
@@ -146,8 +159,37 @@ std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutRequest& req
     return flags;
 }
 
-ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink,
-                            const ShortcutRequest& request) {
+std::u16string Utf16(std::string_view utf8) {
+    std::u16string text;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        char32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        bool valid = (lead < 0x80 || lead >= 0xC2) && lead < 0xF5 && at + length <= utf8.size();
+        for (std::size_t i = 1; valid && i < length; ++i) {
+            const auto next = static_cast<unsigned char>(utf8[at + i]);
+            valid = (next & 0xC0u) == 0x80u;
+            code = code << 6 | (next & 0x3Fu);
+        }
+        valid = valid && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!valid) {
+            text.push_back(u'\uFFFD');
+            ++at;
+            continue;
+        }
+        if (code >= 0x10000) {
+            text.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(code));
+        }
+        at += length;
+    }
+    return text;
+}
+
+ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutRequest& request,
+                            const AnsiEncoder& toAnsi) {
     ShortcutBytes result;
     if (auto error = ValidateShortcut(request)) {
         result.error = *error;
@@ -158,20 +200,42 @@ ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink,
         result.error = prefix.error;
         return result;
     }
+    // The blocks in their order: working directory, arguments, icon location.
+    std::vector<std::string> strings;
+    for (const std::string* text : {&request.WorkingDir, &request.Arguments}) {
+        if (!text->empty()) {
+            strings.push_back(*text);
+        }
+    }
+    if (HasIconLocation(request)) {
+        strings.push_back(IconLocation(request));
+    }
+    // The ANSI form when every string converts to it and back unchanged and fits its one-byte
+    // count; the Unicode form otherwise.
+    std::vector<std::string> ansi;
+    for (const std::string& text : strings) {
+        const std::optional<std::string> converted = toAnsi(text);
+        if (!converted || converted->size() > kMaxBlockChars) {
+            ansi.clear();
+            break;
+        }
+        ansi.push_back(*converted);
+    }
+    const bool unicode = ansi.size() != strings.size();
+
     auto& bytes = result.bytes;
     bytes.assign(shellLink.begin(), shellLink.begin() + static_cast<std::ptrdiff_t>(prefix.length));
-    WriteU32(bytes, kFlagsOffset, ShortcutFlags(prefix.flags, request));
+    WriteU32(bytes, kFlagsOffset,
+             ShortcutFlags(prefix.flags, request) | (unicode ? kIsUnicode : 0u));
     // Whole fields, so stray high bytes in the shell's file cannot change our values.
     WriteU32(bytes, kIconIndexOffset, static_cast<std::uint32_t>(request.IconIndex));
     WriteU32(bytes, kShowCommandOffset, static_cast<std::uint32_t>(request.ShowCommand));
-    if (!request.WorkingDir.empty()) {
-        AppendBlock(bytes, request.WorkingDir);
-    }
-    if (!request.Arguments.empty()) {
-        AppendBlock(bytes, request.Arguments);
-    }
-    if (HasIconLocation(request)) {
-        AppendBlock(bytes, IconLocation(request));
+    for (std::size_t i = 0; i < strings.size(); ++i) {
+        if (unicode) {
+            AppendUnicodeBlock(bytes, strings[i]);
+        } else {
+            AppendAnsiBlock(bytes, ansi[i]);
+        }
     }
     bytes.insert(bytes.end(), 4, 0); // terminal block: no extra data
     return result;

@@ -1,19 +1,22 @@
 // The byte layout of the shortcuts we write: the shell's own shortcut to the target supplies the
 // header, the item-id list and the link info; we add our flags, icon index, show command and
-// ANSI string blocks. Portable: no Windows headers here.
+// string blocks, in the ANSI code page when every string allows it, else in UTF-16. Portable:
+// no Windows headers here.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 namespace snarvik::mCreateShortcut {
 
-// What the caller asks for; texts are in the ANSI code page.
+// What the caller asks for; texts are UTF-8.
 struct ShortcutRequest {
     std::string TargetPath;
     std::string Arguments;
@@ -38,6 +41,7 @@ inline constexpr std::uint32_t kHasLinkInfo = 0x02;
 inline constexpr std::uint32_t kHasWorkingDir = 0x10;
 inline constexpr std::uint32_t kHasArguments = 0x20;
 inline constexpr std::uint32_t kHasIconLocation = 0x40;
+inline constexpr std::uint32_t kIsUnicode = 0x80;
 
 // Flag bits of the shell's link kept in ours: they concern the id list and the link info we
 // copy, or forbid tracking. Everything else describes strings or extra data we do not copy
@@ -73,8 +77,14 @@ struct ShortcutBytes {
     std::vector<std::uint8_t> bytes;
     std::string error; // empty on success
 };
-ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink,
-                            const ShortcutRequest& request);
+// A UTF-8 text in the ANSI code page, or nothing when it does not convert there and back
+// unchanged.
+using AnsiEncoder = std::function<std::optional<std::string>(const std::string& utf8)>;
+ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutRequest& request,
+                            const AnsiEncoder& toAnsi);
+
+// UTF-8 to UTF-16; what is not UTF-8 becomes U+FFFD.
+std::u16string Utf16(std::string_view utf8);
 
 // The text after the last '\' of path; all of it without a '\'; empty when it ends with one.
 std::string FileNameOfPath(const std::string& Path);

@@ -2,34 +2,22 @@
 
 #include "tray/cGlobalAtom.h"
 
-#include <utility>
+#include "app/win32.h"
 
 namespace snarvik {
 
-namespace {
-
-std::string Trimmed(std::string text, int written) {
-    // The lengths the format calls return count the terminating NUL.
-    text.resize(written > 0 ? static_cast<std::size_t>(written - 1) : 0);
-    return text;
-}
-
-} // namespace
-
 std::string AtomNameFor(const SYSTEMTIME& localTime) {
-    std::string date(80, '\0');
-    const int dateLength = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &localTime, nullptr,
-                                          date.data(), static_cast<int>(date.size()));
-    std::string time(80, '\0');
-    const int timeLength = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &localTime, nullptr, time.data(),
-                                          static_cast<int>(time.size()));
-    return Trimmed(std::move(date), dateLength) + " " + Trimmed(std::move(time), timeLength);
+    wchar_t date[80] = {};
+    wchar_t time[80] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &localTime, nullptr, date, 80);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &localTime, nullptr, time, 80);
+    return win::Utf8(date) + " " + win::Utf8(time);
 }
 
 cGlobalAtom::cGlobalAtom() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    mValue = GlobalAddAtomA(AtomNameFor(now).c_str());
+    mValue = GlobalAddAtomW(win::Wide(AtomNameFor(now)).c_str());
 }
 
 cGlobalAtom::~cGlobalAtom() {

@@ -2,8 +2,9 @@
 
 #include "tray/cSysTray.h"
 
-#include <cstring>
+#include <algorithm>
 
+#include "app/win32.h"
 #include "tray/mSysTray.h"
 #include "tray/tray_logic.h"
 
@@ -15,27 +16,21 @@ static_assert(kTrayCallbackMessage == WM_USER + 101 && kHotkeyMessage == WM_HOTK
 
 namespace {
 
-// The longest prefix that fits the tip field without splitting a double-byte character.
-std::string_view TipOnCharacterBoundary(std::string_view tip) {
-    std::size_t end = 0;
-    while (end < tip.size()) {
-        const bool lead = IsDBCSLeadByte(static_cast<BYTE>(tip[end])) != FALSE;
-        const std::size_t next = end + (lead && end + 1 < tip.size() ? 2 : 1);
-        if (next > kTipFieldSize - 1) {
-            break;
-        }
-        end = next;
-    }
-    return tip.substr(0, end);
+// Copies text into a fixed field of the record, cut to fit and NUL-terminated.
+template <std::size_t N> void Fill(wchar_t (&field)[N], const std::string& text) {
+    const std::wstring wide = win::Wide(text);
+    const std::size_t kept = std::min(wide.size(), N - 1);
+    std::copy_n(wide.begin(), kept, field);
+    field[kept] = L'\0';
 }
 
-// The first, smallest form of the notification record, as every shell call of ours sends it:
-// the callback message only with NIF_MESSAGE, the icon only with NIF_ICON, the tip only with
-// NIF_TIP; everything else zero.
-NOTIFYICONDATAA MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t flags, HICON icon,
-                                 std::string_view tip) noexcept {
-    NOTIFYICONDATAA record{};
-    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+// The notification record as every shell call of ours sends it, in the form that has the
+// balloon's fields: the callback message only with NIF_MESSAGE, the icon only with NIF_ICON,
+// the tip only with NIF_TIP; everything else zero.
+NOTIFYICONDATAW MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t flags, HICON icon,
+                                 const std::string& tip) {
+    NOTIFYICONDATAW record{};
+    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
     record.hWnd = window;
     record.uID = id;
     record.uFlags = flags;
@@ -46,8 +41,7 @@ NOTIFYICONDATAA MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t fl
         record.hIcon = icon;
     }
     if ((flags & NIF_TIP) != 0) {
-        const TipField field = MakeTipField(TipOnCharacterBoundary(tip));
-        std::memcpy(record.szTip, field.data(), field.size());
+        Fill(record.szTip, tip);
     }
     return record;
 }
@@ -76,17 +70,17 @@ void cSysTray::TrayIcon(PictureRef Icon) {
         return;
     }
     if (mShown) {
-        NOTIFYICONDATAA record =
+        NOTIFYICONDATAW record =
             MakeNotifyRecord(mhWnd, mID, NIF_ICON, static_cast<HICON>(Icon->Handle), {});
-        Shell_NotifyIconA(NIM_MODIFY, &record);
+        Shell_NotifyIconW(NIM_MODIFY, &record);
     }
     mIcon = std::move(Icon);
 }
 
 void cSysTray::TrayTip(const std::string& Tip) {
     if (mShown) {
-        NOTIFYICONDATAA record = MakeNotifyRecord(mhWnd, mID, NIF_TIP, nullptr, Tip);
-        Shell_NotifyIconA(NIM_MODIFY, &record);
+        NOTIFYICONDATAW record = MakeNotifyRecord(mhWnd, mID, NIF_TIP, nullptr, Tip);
+        Shell_NotifyIconW(NIM_MODIFY, &record);
     }
     mTip = Tip;
 }
@@ -96,7 +90,7 @@ void cSysTray::InTray(bool Show) {
         return;
     }
     if (Show) {
-        const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
             mhWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&mSysTray::SysTrayWndProc)));
         // Taking the hook itself as the old procedure would make it call itself forever.
         if (previous != &mSysTray::SysTrayWndProc) {
@@ -107,7 +101,7 @@ void cSysTray::InTray(bool Show) {
         mShown = true;
     } else if (mShown) {
         DeleteIcon(mhWnd, mID);
-        SetWindowLongPtrA(mhWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mSysTray::mOldWndProc));
+        SetWindowLongPtrW(mhWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mSysTray::mOldWndProc));
         mShown = false;
     }
     mInTray = Show;
@@ -124,13 +118,23 @@ void cSysTray::AddIcon(HWND window, std::uint32_t id, const std::string& tip,
     if (!tip.empty()) {
         flags |= NIF_TIP;
     }
-    NOTIFYICONDATAA record = MakeNotifyRecord(window, id, flags, icon, tip);
-    Shell_NotifyIconA(NIM_ADD, &record);
+    NOTIFYICONDATAW record = MakeNotifyRecord(window, id, flags, icon, tip);
+    Shell_NotifyIconW(NIM_ADD, &record);
 }
 
 void cSysTray::DeleteIcon(HWND window, std::uint32_t id) {
-    NOTIFYICONDATAA record = MakeNotifyRecord(window, id, 0, nullptr, {});
-    Shell_NotifyIconA(NIM_DELETE, &record);
+    NOTIFYICONDATAW record = MakeNotifyRecord(window, id, 0, nullptr, {});
+    Shell_NotifyIconW(NIM_DELETE, &record);
+}
+
+void cSysTray::Balloon(const std::string& title, const std::string& text) {
+    if (mShown) {
+        NOTIFYICONDATAW record = MakeNotifyRecord(mhWnd, mID, NIF_INFO, nullptr, {});
+        Fill(record.szInfoTitle, title);
+        Fill(record.szInfo, text);
+        record.dwInfoFlags = NIIF_INFO;
+        Shell_NotifyIconW(NIM_MODIFY, &record);
+    }
 }
 
 void cSysTray::RaiseMouseEvent(std::uint32_t message, std::uint32_t id) {

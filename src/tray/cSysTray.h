@@ -57,6 +57,9 @@ public:
     // The shell restarted and forgot our icon: add it again if it is shown.
     void TaskbarCreated();
 
+    // A balloon over the shown icon.
+    void Balloon(const std::string& title, const std::string& text);
+
 private:
     void AddIcon(HWND window, std::uint32_t id, const std::string& tip, const PictureRef& picture);
     void DeleteIcon(HWND window, std::uint32_t id);

@@ -48,8 +48,8 @@ LRESULT CALLBACK SysTrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
         // A failing handler must not keep the message from the window's own procedure.
     }
     const LRESULT result = mOldWndProc != nullptr
-                               ? CallWindowProcA(mOldWndProc, hWnd, uMsg, wParam, lParam)
-                               : DefWindowProcA(hWnd, uMsg, wParam, lParam);
+                               ? CallWindowProcW(mOldWndProc, hWnd, uMsg, wParam, lParam)
+                               : DefWindowProcW(hWnd, uMsg, wParam, lParam);
     if (main != nullptr) {
         main->EndDispatch();
     }

@@ -4,15 +4,6 @@
 
 namespace snarvik {
 
-TipField MakeTipField(std::string_view tip) noexcept {
-    TipField field;
-    field.fill(' ');
-    const std::size_t kept = std::min(tip.size(), kTipFieldSize - 1);
-    std::copy_n(tip.begin(), kept, field.begin());
-    field[kept] = '\0';
-    return field;
-}
-
 std::int16_t HiWord(std::uint64_t value) noexcept {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>((value >> 16) & 0xFFFFu));
 }

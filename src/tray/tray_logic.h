@@ -1,5 +1,5 @@
-// The tray's decisions that need no Windows: the tip field, what the window hook does with a
-// message, how a tray callback becomes a mouse event, the tray menu and its commands.
+// The tray's decisions that need no Windows: what the window hook does with a message, how a tray
+// callback becomes a mouse event, the tray menu and its commands.
 #pragma once
 
 #include <array>
@@ -13,12 +13,6 @@ namespace snarvik {
 inline constexpr std::uint32_t kTrayCallbackMessage = 0x465;
 inline constexpr std::uint32_t kHotkeyMessage = 0x312;  // WM_HOTKEY
 inline constexpr std::uint32_t kCommandMessage = 0x111; // WM_COMMAND
-
-// The tip as the first notification record carries it: the text and one NUL, left-aligned in
-// 64 characters and padded with blanks after the NUL; longer text is cut to 63 characters.
-inline constexpr std::size_t kTipFieldSize = 64;
-using TipField = std::array<char, kTipFieldSize>;
-TipField MakeTipField(std::string_view tip) noexcept;
 
 // Bits 16 to 31 of a message parameter, read as a signed 16-bit number.
 std::int16_t HiWord(std::uint64_t value) noexcept;

@@ -54,9 +54,16 @@ void frmMain::Form_MouseUp(int, int, int x, int y) {
 
     POINT at{x, y};
     ClientToScreen(m_hwnd, &at);
-    RunSelectionMenuItem(static_cast<UINT>(TrackPopupMenu(
-        mnuPopup.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
-        0, m_hwnd, nullptr)));
+    UINT chosen = 0;
+    {
+        const ModalStep step(*this);
+        m_menuOpen = true;
+        chosen = static_cast<UINT>(TrackPopupMenu(
+            mnuPopup.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+            at.y, 0, m_hwnd, nullptr));
+        m_menuOpen = false;
+    }
+    RunSelectionMenuItem(chosen);
 }
 
 void frmMain::RunSelectionMenuItem(UINT id) {

@@ -14,8 +14,7 @@ namespace snarvik {
 
 namespace {
 
-constexpr const char* kPictureClassName = "SnarvikPicture";
-constexpr const char* kTitle = "Snarvik";
+constexpr const wchar_t* kPictureClassName = L"SnarvikPicture";
 
 } // namespace
 
@@ -33,84 +32,92 @@ std::unique_ptr<frmMain> frmMain::Load(HINSTANCE instance, bool endsProcess) {
 
 bool frmMain::CreateWindows() {
     const int smallIcon = GetSystemMetrics(SM_CXSMICON);
-    m_trayIcon.reset(static_cast<HICON>(LoadImageA(m_instance, MAKEINTRESOURCEA(IDI_SNARVIK),
+    m_trayIcon.reset(static_cast<HICON>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_SNARVIK),
                                                    IMAGE_ICON, smallIcon, smallIcon, 0)));
     if (m_trayIcon) {
         m_trayIconPicture =
             std::make_shared<const Picture>(Picture{PictureType::Icon, m_trayIcon.get()});
     }
-    HCURSOR cursor = LoadCursorA(m_instance, MAKEINTRESOURCEA(IDC_CAPTURE));
+    HCURSOR cursor = LoadCursorW(m_instance, MAKEINTRESOURCEW(IDC_CAPTURE));
 
-    WNDCLASSEXA form{};
+    WNDCLASSEXW form{};
     form.cbSize = sizeof(form);
     form.lpfnWndProc = &frmMain::WndProc;
     form.hInstance = m_instance;
     // Shared icons: the class may outlive this window.
-    form.hIcon = LoadIconA(m_instance, MAKEINTRESOURCEA(IDI_SNARVIK));
-    form.hIconSm = static_cast<HICON>(LoadImageA(m_instance, MAKEINTRESOURCEA(IDI_SNARVIK),
+    form.hIcon = LoadIconW(m_instance, MAKEINTRESOURCEW(IDI_SNARVIK));
+    form.hIconSm = static_cast<HICON>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_SNARVIK),
                                                  IMAGE_ICON, smallIcon, smallIcon, LR_SHARED));
-    form.hCursor = cursor != nullptr ? cursor : LoadCursorA(nullptr, IDC_CROSS);
+    form.hCursor = cursor != nullptr ? cursor : LoadCursorW(nullptr, IDC_CROSS);
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     form.lpszClassName = kClassName;
-    RegisterClassExA(&form); // a second window in the process finds the class registered
+    RegisterClassExW(&form); // a second window in the process finds the class registered
 
-    WNDCLASSEXA picture{};
+    WNDCLASSEXW picture{};
     picture.cbSize = sizeof(picture);
     picture.lpfnWndProc = &frmMain::PictureProc;
     picture.hInstance = m_instance;
-    picture.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     picture.lpszClassName = kPictureClassName;
-    RegisterClassExA(&picture);
+    RegisterClassExW(&picture);
 
     // Borderless, captionless popup; no taskbar button. Topmost so that the frozen screen
     // covers the taskbar while a cut is up.
-    m_hwnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, "",
+    m_hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
                              WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0,
                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
                              nullptr, m_instance, this);
     if (m_hwnd == nullptr) {
         return false;
     }
-    Picture1 = CreateWindowExA(0, kPictureClassName, "", WS_CHILD, 0, 0, 0, 0, m_hwnd, nullptr,
+    Picture1 = CreateWindowExW(0, kPictureClassName, L"", WS_CHILD, 0, 0, 0, 0, m_hwnd, nullptr,
                                m_instance, this);
 
     mnuPopup.reset(CreatePopupMenu());
     HMENU wallpaper = CreatePopupMenu();
-    AppendMenuA(wallpaper, MF_STRING, kMenuWallpaperMode + 1, "&Tile");
-    AppendMenuA(wallpaper, MF_STRING, kMenuWallpaperMode + 2, "&Center");
-    AppendMenuA(wallpaper, MF_STRING, kMenuWallpaperMode + 3, "&Stretch");
+    AppendMenuW(wallpaper, MF_STRING, kMenuWallpaperMode + 1, L"&Tile");
+    AppendMenuW(wallpaper, MF_STRING, kMenuWallpaperMode + 2, L"&Center");
+    AppendMenuW(wallpaper, MF_STRING, kMenuWallpaperMode + 3, L"&Stretch");
     HMENU popup = mnuPopup.get();
-    AppendMenuA(popup, MF_STRING, kMenuCopyToClipboard, "Copy to &Clipboard");
-    AppendMenuA(popup, MF_STRING, kMenuSaveBitmap, "Save as &Bitmap (.bmp)");
-    AppendMenuA(popup, MF_STRING, kMenuSaveIcon, "Save as &Icon (.ico)");
-    AppendMenuA(popup, MF_STRING, kMenuSaveCursor, "Save as &Cursor (.cur)");
-    AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(wallpaper), "Set as &Wallpaper");
-    AppendMenuA(popup, MF_STRING, kMenuReselect, "&Reselect");
-    AppendMenuA(popup, MF_STRING, kMenuAbort, "&Abort");
+    AppendMenuW(popup, MF_STRING, kMenuCopyToClipboard, L"Copy to &Clipboard");
+    AppendMenuW(popup, MF_STRING, kMenuSaveBitmap, L"Save as &Bitmap (.bmp)");
+    AppendMenuW(popup, MF_STRING, kMenuSaveIcon, L"Save as &Icon (.ico)");
+    AppendMenuW(popup, MF_STRING, kMenuSaveCursor, L"Save as &Cursor (.cur)");
+    AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(wallpaper), L"Set as &Wallpaper");
+    AppendMenuW(popup, MF_STRING, kMenuReselect, L"&Reselect");
+    AppendMenuW(popup, MF_STRING, kMenuAbort, L"&Abort");
 
-    m_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     return true;
 }
 
 frmMain::~frmMain() {
     Unload();
     if (m_hwnd != nullptr) {
-        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
     }
 }
 
+UINT frmMain::AlreadyRunningMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Snarvik.AlreadyRunning");
+    return message;
+}
+
 void frmMain::Form_Load() {
-    if (mMain::TrayMode) {
-        SetWindowState(WindowState::Minimized);
-        MakeTray();
-    }
-    RunFirstRunActions(m_hwnd);
+    // The number first: a cut and a save can run in the first run's message loops.
     const auto number = settings::ParseInt32(
         settings::GetSetting(settings::kAppName, settings::kSection, settings::kNumber, "1"));
     if (number) {
         mNumber = *number;
     }
+    if (mMain::TrayMode) {
+        SetWindowState(WindowState::Minimized);
+        MakeTray();
+    }
+    RunFirstRunActions(m_hwnd,
+                       [this](HWND owner, const std::string& text, const std::string& caption,
+                              UINT type) { return ShowMessage(text, caption, type, owner); });
 }
 
 void frmMain::Unload() {
@@ -195,12 +202,19 @@ void frmMain::EndCut() {
 // Dialogs and messages of the outputs
 
 SaveDialogResult frmMain::AskSaveName(const std::string& defaultName) {
+    const ModalStep step(*this);
     return ShowSaveDialog(Picture1, defaultName);
 }
 
 void frmMain::ShowError(const std::string& text) {
-    MessageBoxA(IsWindowVisible(m_hwnd) ? m_hwnd : nullptr, text.c_str(), kTitle,
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    ShowMessage(text, "Snarvik", MB_OK | MB_ICONERROR | MB_SETFOREGROUND,
+                IsWindowVisible(m_hwnd) ? m_hwnd : nullptr);
+}
+
+int frmMain::ShowMessage(const std::string& text, const std::string& caption, UINT type,
+                         HWND owner) {
+    const ModalStep step(*this);
+    return MessageBoxW(owner, win::Wide(text).c_str(), win::Wide(caption).c_str(), type);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -210,13 +224,13 @@ LRESULT CALLBACK frmMain::WndProc(HWND window, UINT message, WPARAM wParam,
                                   LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
         auto* form =
-            static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+            static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
         form->m_hwnd = window;
     }
-    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form == nullptr) {
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     form->BeginDispatch();
     LRESULT result = 0;
@@ -291,19 +305,25 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             IconEvent->TaskbarCreated();
             return 0;
         }
+        if (message == AlreadyRunningMessage() && IconEvent) {
+            IconEvent->Balloon("Snarvik",
+                               "Snarvik is already running. Press Print Screen or "
+                               "double-click the scissors to cut a piece of the screen.");
+            return 0;
+        }
         break;
     }
-    return DefWindowProcA(m_hwnd, message, wParam, lParam);
+    return DefWindowProcW(m_hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK frmMain::PictureProc(HWND window, UINT message, WPARAM wParam,
                                       LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
         auto* form =
-            static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+            static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
-    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     try {
         if (form != nullptr && message == WM_PAINT) {
             form->PaintPicture1();
@@ -316,7 +336,7 @@ LRESULT CALLBACK frmMain::PictureProc(HWND window, UINT message, WPARAM wParam,
         return 0;
     }
     // No mouse handling of its own: clicks on the picture do nothing.
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace snarvik

@@ -38,7 +38,9 @@ enum SelectionMenuId : UINT {
 class frmMain final : public mSysTray::MainWindow, private SelectionHost {
 public:
     // Other programs (the installer) find the running instance by this class.
-    inline static constexpr const char* kClassName = "SnarvikMainWindow";
+    inline static constexpr const wchar_t* kClassName = L"SnarvikMainWindow";
+    // Sent by a second start to the running instance, which then says that it runs.
+    static UINT AlreadyRunningMessage();
 
     // Creates the window (never shown) and runs its load handling. With endsProcess its
     // unloading ends the thread's message loop.
@@ -70,6 +72,18 @@ private:
     void Form_Unload();
     void Unload();
     void ShowCaptureWindow();
+    // While a menu, dialog or message box of ours is open no cut starts: counts them.
+    class ModalStep {
+    public:
+        explicit ModalStep(frmMain& form) : m_form(form) { ++m_form.m_modalSteps; }
+        ~ModalStep() { --m_form.m_modalSteps; }
+        ModalStep(const ModalStep&) = delete;
+        ModalStep& operator=(const ModalStep&) = delete;
+
+    private:
+        frmMain& m_form;
+    };
+    int ShowMessage(const std::string& text, const std::string& caption, UINT type, HWND owner);
     // SelectionHost
     HWND Owner() const override { return m_hwnd; }
     void EndCut() override;
@@ -119,6 +133,8 @@ private:
     HWND m_hwnd = nullptr;
     bool m_endsProcess;
     bool m_unloaded = false;
+    int m_modalSteps = 0;
+    bool m_menuOpen = false;
 
     // Window states
     WindowState m_state = WindowState::Maximized;

@@ -17,8 +17,7 @@ constexpr DWORD kMenuSettleMs = 150;
 void frmMain::MakeTray() {
     mTrayMenu.reset(CreatePopupMenu());
     for (const auto& entry : kTrayMenu) {
-        const std::string text(entry.text);
-        AppendMenuA(mTrayMenu.get(), entry.flags, entry.id, text.c_str());
+        AppendMenuW(mTrayMenu.get(), entry.flags, entry.id, win::Wide(entry.text).c_str());
     }
     SetMenuDefaultItem(mTrayMenu.get(), kTrayMenuDefaultPosition, TRUE);
     mTrayMade = true;
@@ -45,18 +44,24 @@ void frmMain::IconEvent_MouseDown(std::int16_t Button, std::uint32_t) {
 
 void frmMain::TrayClickTimer() {
     KillTimer(m_hwnd, kTrayClickTimer);
-    if (!m_unloaded) {
+    if (!m_unloaded && !IsWindowVisible(m_hwnd)) { // a cut that came up meanwhile keeps it
         ShowTrayMenu();
     }
 }
 
 void frmMain::ShowTrayMenu() {
+    if (m_menuOpen) {
+        return; // one menu at a time
+    }
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(m_hwnd);
+    const ModalStep step(*this);
+    m_menuOpen = true;
     TrackPopupMenu(mTrayMenu.get(), TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
                    m_hwnd, nullptr);
-    PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    m_menuOpen = false;
+    PostMessageW(m_hwnd, WM_NULL, 0, 0);
 }
 
 void frmMain::IconEvent_MenuClick(std::int16_t Index) {
@@ -72,8 +77,8 @@ void frmMain::IconEvent_MenuClick(std::int16_t Index) {
 }
 
 void frmMain::IconEvent_MouseDblClick(std::int16_t, std::uint32_t) {
-    if (!mMain::TrayMode || m_exitPending || m_unloaded) {
-        return;
+    if (!mMain::TrayMode || m_exitPending || m_unloaded || m_modalSteps > 0) {
+        return; // a cut's menu, dialog or message is open: it finishes undisturbed
     }
     KillTimer(m_hwnd, kTrayClickTimer);
     try {
@@ -98,6 +103,9 @@ void frmMain::MenuClick(std::int16_t& Index) {
         mWebLink::OpenHelpPage(m_hwnd);
         break;
     case TrayCommandKind::StartCut:
+        if (m_modalSteps > 0) {
+            return; // a cut's menu, dialog or message is open: it finishes undisturbed
+        }
         StartCut(command.cutLimit);
         break;
     case TrayCommandKind::Exit:

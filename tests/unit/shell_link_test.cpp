@@ -69,6 +69,18 @@ ShortcutRequest Request(std::string target, std::string args, std::string dir, i
     return {std::move(target), std::move(args), std::move(dir), index, std::move(iconFile), show};
 }
 
+// An ANSI code page that holds the first 256 code points, one byte each (as 1252 holds "é").
+std::optional<std::string> Latin1(const std::string& utf8) {
+    std::string ansi;
+    for (const char16_t unit : Utf16(utf8)) {
+        if (unit > 0xFF) {
+            return std::nullopt;
+        }
+        ansi.push_back(static_cast<char>(unit));
+    }
+    return ansi;
+}
+
 } // namespace
 
 TEST(ShellLinkPrefix, EndsExactlyAfterTheLinkInfo) {
@@ -106,13 +118,15 @@ TEST(ShellLinkPrefix, RefusesWhatIsNotAShellLink) {
     cases.push_back({"no id list nor link info", noTarget});
     for (const auto& c : cases) {
         EXPECT_NE(ParseLinkPrefix(c.bytes).error, "") << c.name;
-        const ShortcutBytes built = BuildShortcut(c.bytes, Request("C:\\a.exe", "", "", 0, ""));
+        const ShortcutBytes built =
+            BuildShortcut(c.bytes, Request("C:\\a.exe", "", "", 0, ""), Latin1);
         EXPECT_NE(built.error, "") << c.name;
         EXPECT_TRUE(built.bytes.empty()) << c.name;
     }
 }
 
 TEST(ShellLinkBuild, FlagsAndStringBlocks) {
+    using namespace std::string_literals;
     const std::string target = "C:\\Prog\\snarvik.exe";
     struct Case {
         const char* name;
@@ -129,12 +143,25 @@ TEST(ShellLinkBuild, FlagsAndStringBlocks) {
          0x73,
          {"C:\\W", "-x /y", "C:\\i.ico"}},
         {"five characters", Request(target, "abcde", "", 0, ""), 0x23, {"abcde"}},
+        {"in the ANSI code page",
+         Request(target, "", "C:\\Caf\u00e9", 0, ""),
+         0x13,
+         {"C:\\Caf\xe9"}},
+        // One string outside it: all of them in UTF-16, and the link says so.
+        {"Cyrillic",
+         Request(target, "-x", "C:\\\u0421\u043d", 0, ""),
+         0xB3,
+         {"C\0:\0\\\0\x21\x04\x3d\x04"s, "-\0x\0"s}},
+        {"beyond the first plane",
+         Request(target, "\U0001F600", "", 0, ""),
+         0xA3,
+         {"\x3d\xd8\x00\xde"s}},
     };
     for (const Bytes& shell : {ReadData("wine_recent_notepad.lnk"), SyntheticWindowsLink()}) {
         const std::size_t n = ParseLinkPrefix(shell).length;
         ASSERT_GT(n, 0u);
         for (const auto& c : cases) {
-            const ShortcutBytes built = BuildShortcut(shell, c.request);
+            const ShortcutBytes built = BuildShortcut(shell, c.request, Latin1);
             ASSERT_EQ(built.error, "") << c.name;
             const Bytes& out = built.bytes;
             EXPECT_EQ(out[20], c.flags) << c.name;
@@ -148,7 +175,8 @@ TEST(ShellLinkBuild, FlagsAndStringBlocks) {
             }
             Bytes tail;
             for (const auto& s : c.blocks) {
-                tail.push_back(static_cast<std::uint8_t>(s.size()));
+                // The count is of characters: UTF-16 units take two bytes each.
+                tail.push_back(static_cast<std::uint8_t>(s.size() / (c.flags & 0x80 ? 2 : 1)));
                 tail.push_back(0);
                 tail.insert(tail.end(), s.begin(), s.end());
             }
@@ -161,7 +189,8 @@ TEST(ShellLinkBuild, FlagsAndStringBlocks) {
 
 TEST(ShellLinkBuild, DropsFlagsOfDataNotCopied) {
     const Bytes shell = SyntheticWindowsLink();
-    const ShortcutBytes built = BuildShortcut(shell, Request("C:\\a.exe", "", "C:\\", 0, ""));
+    const ShortcutBytes built =
+        BuildShortcut(shell, Request("C:\\a.exe", "", "C:\\", 0, ""), Latin1);
     ASSERT_EQ(built.error, "");
     // Unicode, relative path, HasExpString and EnableTargetMetadata go; NoPidlAlias and
     // KeepLocalIDListForUNCTarget stay with the id list they describe.
@@ -189,7 +218,7 @@ TEST(ShellLinkBuild, RefusesValuesThatDoNotFit) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(!ValidateShortcut(c.request).has_value(), c.ok) << c.name;
-        const ShortcutBytes built = BuildShortcut(shell, c.request);
+        const ShortcutBytes built = BuildShortcut(shell, c.request, Latin1);
         EXPECT_EQ(built.error.empty(), c.ok) << c.name;
         EXPECT_EQ(built.bytes.empty(), !c.ok) << c.name;
     }

@@ -27,7 +27,7 @@ std::unique_ptr<frmMain> LoadForm(bool endsProcess = false) {
 }
 
 bool Hooked(HWND window) {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) ==
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) ==
            &mSysTray::SysTrayWndProc;
 }
 

@@ -1,10 +1,12 @@
 // The selection menu's output commands with real files, registry, image list and wallpaper; the
 // window around them is a stand-in that answers the dialog and collects the messages.
 #include <windows.h>
+#include <sddl.h>
 
 #include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/win32.h"
+#include "output/bmp.h"
 #include "output/gdi_pixels.h"
 #include "output/ico.h"
 #include "output/selection_commands.h"
@@ -74,41 +76,84 @@ private:
     bool m_saved = false;
 };
 
-TEST(OutputCommands, IconsAreTheSelectionMadeIntoAnIcon) {
-    TempFolder folder;
+std::string Dacl(const std::string& path) {
+    DWORD size = 0;
+    const std::wstring file = win::Wide(path);
+    GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::vector<std::uint8_t> security(size);
+    wchar_t* text = nullptr;
+    if (GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, security.data(), size, &size) ==
+            FALSE ||
+        ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            security.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr) == FALSE) {
+        return "?";
+    }
+    const std::string dacl = win::Utf8(text);
+    LocalFree(text);
+    return dacl;
+}
+
+// Names in Cyrillic, CJK and Greek, a path near MAX_PATH, an old file replaced.
+TEST(OutputCommands, SavedUnderAnyNameKeepingWhatTheReplacedFileHad) {
+    TempFolder folder("\u0421\u043d\u0438\u043c\u043a\u0438"); // Cyrillic
+    const std::string deep = folder / std::string(250 - folder.path().size(), 'd');
+    ASSERT_TRUE(CreateDirectoryW(win::FilePath(deep).c_str(), nullptr));
+    const std::string replaced = folder / "\u753b\u50cf.bmp"; // CJK
+    ASSERT_TRUE(WriteAll(replaced, "old contents"));
+    const auto restricted = win::Wide(replaced);
+    PSECURITY_DESCRIPTOR security = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:(A;;FA;;;WD)", SDDL_REVISION_1, &security, nullptr)); // everyone may write
+    SetFileSecurityW(restricted.c_str(), DACL_SECURITY_INFORMATION, security);
+    LocalFree(security);
+    SetFileAttributesW(restricted.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const std::string dacl = Dacl(replaced);
+
     Host host;
     std::int32_t number = 7;
     SelectionCommands commands(host, number);
+    const Image bitmap = PatternImage(5, 3);
+    host.answer = replaced;
+    commands.mnuPopupSaveBitmap_Click(bitmap);
+    EXPECT_EQ(ReadAll(replaced), EncodeBmp(bitmap));
+    EXPECT_EQ(GetFileAttributesW(restricted.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              DWORD{FILE_ATTRIBUTE_HIDDEN});
+    EXPECT_EQ(Dacl(replaced), dacl);
     // Wider than an icon can be: scaled down on the way through the image list.
-    for (const Image& selection : {PatternImage(17, 5, 300, 200), PatternImage(300, 40)}) {
-        std::string name = folder / "p";
-        name += std::to_string(selection.width);
+    const Image wide = PatternImage(300, 40);
+    for (const std::string& name :
+         {folder / "\u03b5\u03b9\u03ba\u03cc\u03bd\u03b1", deep + "\\i"}) {
+        SCOPED_TRACE(name.size());
         host.answer = name;
-        commands.mnuPopupSaveIcon_Click(selection);
+        commands.mnuPopupSaveIcon_Click(wide);
         host.answer = name + ".cur";
-        commands.mnuPopupSaveCursor_Click(selection);
-        EXPECT_EQ(ReadAll(name + ".ICO"), EncodeIco(selection));
-        EXPECT_EQ(ReadAll(name + ".cur"), EncodeIco(selection));
-        // Windows itself reads it back at the fitted size with the fitted pixels.
-        const win::UniqueIcon loaded(static_cast<HICON>(
-            LoadImageA(nullptr, (name + ".ICO").c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
-        const Image read = ImageOfIcon(loaded.get());
-        const Image fitted = FitIconSize(selection);
-        EXPECT_EQ(std::tie(read.width, read.height, read.pixels),
-                  std::tie(fitted.width, fitted.height, fitted.pixels));
+        commands.mnuPopupSaveCursor_Click(wide);
+        EXPECT_EQ(ReadAll(name + ".ICO"), EncodeIco(wide));
+        EXPECT_EQ(ReadAll(name + ".cur"), EncodeIco(wide));
     }
+    // Windows itself reads the icon back at the fitted size with the fitted pixels.
+    const win::UniqueIcon loaded(static_cast<HICON>(LoadImageW(
+        nullptr, win::Wide(deep + "\\i.ICO").c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+    const Image read = ImageOfIcon(loaded.get());
+    const Image fitted = FitIconSize(wide);
+    EXPECT_EQ(std::tie(read.width, read.height, read.pixels),
+              std::tie(fitted.width, fitted.height, fitted.pixels));
     EXPECT_EQ(host.errors, std::vector<std::string>{});
-    EXPECT_EQ(host.cutsEnded, 4);
-    EXPECT_EQ(number, 11);
-    EXPECT_EQ(StoredNumber(), "11");
+    EXPECT_EQ(host.cutsEnded, 5);
+    EXPECT_EQ(number, 12);
+    EXPECT_EQ(StoredNumber(), "12");
 }
 
 TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
     TempFolder folder;
     const std::string locked = folder / "locked.ICO";
     ASSERT_TRUE(WriteAll(locked, "old contents"));
-    ASSERT_NE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY), FALSE);
+    ASSERT_NE(SetFileAttributesW(win::Wide(locked).c_str(), FILE_ATTRIBUTE_READONLY), FALSE);
     settings::SaveSetting(settings::kAppName, settings::kSection, settings::kNumber, "3");
+    const std::string held = folder / "held.BMP";
+    ASSERT_TRUE(WriteAll(held, "old contents"));
+    win::UniqueFile holder(CreateFileW(win::Wide(held).c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr)); // shares nothing
     const struct {
         std::string path; // "": cancelled
         bool icon;
@@ -118,6 +163,8 @@ TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         {"", true, 0},
         {folder / "no such folder\\x.BMP", false, ERROR_PATH_NOT_FOUND},
         {locked, true, ERROR_ACCESS_DENIED},
+        {held, false, ERROR_SHARING_VIOLATION},
+        {"T:\\full.BMP", false, ERROR_DISK_FULL}, // a small RAM disk of the test harness
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path + (c.icon ? " icon" : " bitmap"));
@@ -128,7 +175,7 @@ TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         if (c.icon) {
             commands.mnuPopupSaveIcon_Click(PatternImage(4, 4));
         } else {
-            commands.mnuPopupSaveBitmap_Click(PatternImage(4, 4));
+            commands.mnuPopupSaveBitmap_Click(PatternImage(400, 300)); // more than the RAM disk
         }
         // An icon ends the cut before asking; a bitmap only once written.
         EXPECT_EQ(host.cutsEnded, c.icon ? 1 : 0);
@@ -141,9 +188,14 @@ TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         }
     }
     EXPECT_EQ(StoredNumber(), "3");
-    const auto kept = ReadAll(locked);
-    EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
-    EXPECT_EQ(folder.Files(), std::vector<std::string>{"locked.ICO"});
+    holder.reset();
+    for (const std::string& old : {locked, held}) {
+        const auto kept = ReadAll(old);
+        EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
+    }
+    EXPECT_EQ(folder.Files(), (std::vector<std::string>{"held.BMP", "locked.ICO"}));
+    WIN32_FIND_DATAW found{};
+    EXPECT_EQ(FindFirstFileW(L"T:\\*", &found), INVALID_HANDLE_VALUE) << "left on the disk";
 }
 
 // The registry refuses the running number, or the desktop settings: the file is kept and the

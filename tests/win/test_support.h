@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/win32.h"
+
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -14,22 +16,28 @@
 
 namespace snarvik::testing_support {
 
+// Paths are UTF-8, as in the program.
+inline std::filesystem::path PathOf(const std::string& utf8) {
+    return win::Wide(utf8);
+}
+
 // A fresh folder under the temp folder, removed with its files afterwards.
 class TempFolder {
 public:
-    TempFolder() {
+    explicit TempFolder(const std::string& name = "snv") {
         static int count = 0;
-        const std::string name =
-            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
-        m_path = (std::filesystem::temp_directory_path() / ("snv" + name)).string();
-        std::filesystem::create_directories(m_path);
+        m_path = win::Utf8((std::filesystem::temp_directory_path() /
+                            win::Wide(name + std::to_string(GetCurrentProcessId()) + "-" +
+                                      std::to_string(++count)))
+                               .wstring());
+        std::filesystem::create_directories(PathOf(m_path));
     }
     ~TempFolder() {
         for (const std::string& name : Files()) {
-            SetFileAttributesA((*this / name).c_str(), FILE_ATTRIBUTE_NORMAL); // read-only ones
+            SetFileAttributesW(win::Wide(*this / name).c_str(), FILE_ATTRIBUTE_NORMAL);
         }
         std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
+        std::filesystem::remove_all(PathOf(m_path), ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -38,8 +46,8 @@ public:
     std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
-            names.push_back(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(PathOf(m_path))) {
+            names.push_back(win::Utf8(entry.path().filename().wstring()));
         }
         return names;
     }
@@ -49,12 +57,12 @@ private:
 };
 
 inline std::vector<std::uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline bool WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(PathOf(path), std::ios::binary);
     return static_cast<bool>(out << text);
 }
 

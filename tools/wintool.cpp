@@ -601,6 +601,43 @@ int CmdLink(int argc, char** argv) {
     return loaded ? 0 : kNotFound;
 }
 
+// The string and number values of a key under HKEY_CURRENT_USER ("HKCU\\..." or without it).
+int CmdReg(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    std::string path = argv[0];
+    if (path.rfind("HKCU\\", 0) == 0) {
+        path.erase(0, 5);
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, snarvik::win::Wide(path).c_str(), 0, KEY_QUERY_VALUE,
+                      &key) != ERROR_SUCCESS) {
+        return kNotFound;
+    }
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        DWORD type = 0;
+        BYTE data[4096] = {};
+        DWORD size = sizeof data - sizeof(wchar_t);
+        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &size) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        std::string text;
+        if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            text = snarvik::win::Utf8(reinterpret_cast<const wchar_t*>(data));
+        } else if (type == REG_DWORD) {
+            text = std::to_string(*reinterpret_cast<const DWORD*>(data));
+        }
+        std::printf("name=%s\tdata=%s\n", Clean(snarvik::win::Utf8(name)).c_str(),
+                    Clean(text).c_str());
+    }
+    RegCloseKey(key);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: wintool COMMAND ...\n"
@@ -609,7 +646,7 @@ int Usage() {
                  "  pattern [MS]\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
-                 "  tooltip | screen | cursor | link FILE\n");
+                 "  tooltip | screen | cursor | link FILE | reg KEY\n");
     return kUsage;
 }
 
@@ -674,6 +711,7 @@ int wmain(int argc, wchar_t** wideArgv) {
              return CmdCursor();
          }},
         {"link", CmdLink},
+        {"reg", CmdReg},
     };
     if (argc < 2) {
         return Usage();

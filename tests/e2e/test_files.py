@@ -4,7 +4,7 @@ read back by Pillow, and the selection as wallpaper."""
 from e2e import MAIN_CLASS, Scenario, pattern_mismatches
 
 TITLE = "Save Graphic"
-OUT = "C:\\out"
+OUT = "C:\\\u0421\u043d\u0438\u043c\u043a\u0438"  # Cyrillic
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
 # left, top, right, bottom of selections on the pattern: an odd width pads the BMP rows, and an
 # icon need not be square.
@@ -65,18 +65,20 @@ class Saving(SaveScenario):
     settings = {"Number": "7"}
 
     def test_files_hold_exactly_the_selected_pixels_with_one_running_number(self):
-        (self.out / "piece.bmp").write_bytes(b"not a picture")
-        kinds = ((BITMAP, "piece.bmp", PIECE, "Pic7.BMP", "Bitmap Files (*.BMP)"),
-                 (ICON, "oblong.ico", OBLONG, "Icon8.ICO", "Icon Files (*.ICO)"),
-                 (CURSOR, "oblong.cur", OBLONG, "Cursor9.CUR", "Cursor Files (*.CUR)"))
+        # Typed in CJK and Greek, into a folder named in Cyrillic.
+        piece, oblong = "\u753b\u50cf.bmp", "\u03b5\u03b9\u03ba\u03cc\u03bd\u03b1"
+        (self.out / piece).write_bytes(b"not a picture")
+        kinds = ((BITMAP, piece, PIECE, "Pic7.BMP", "Bitmap Files (*.BMP)"),
+                 (ICON, oblong, OBLONG, "Icon8.ICO", "Icon Files (*.ICO)"),
+                 (CURSOR, oblong, OBLONG, "Cursor9.CUR", "Cursor Files (*.CUR)"))
         for keys, name, rect, offered, types in kinds:
             self.assertEqual(self.save(keys, name, rect), {"edit": offered, "types": types})
-        self.assert_picture(self.out / "piece.bmp", PIECE, "BMP")
-        self.assert_picture(self.out / "oblong.ico", OBLONG, "ICO")
-        self.assertEqual((self.out / "oblong.ico").read_bytes(),
-                         (self.out / "oblong.cur").read_bytes())
+        self.assert_picture(self.out / piece, PIECE, "BMP")
+        self.assert_picture(self.out / (oblong + ".ICO"), OBLONG, "ICO")
+        self.assertEqual((self.out / (oblong + ".ICO")).read_bytes(),
+                         (self.out / (oblong + ".CUR")).read_bytes())
         self.assertEqual(sorted(p.name for p in self.out.iterdir()),
-                         ["oblong.cur", "oblong.ico", "piece.bmp"])
+                         sorted([piece, oblong + ".ICO", oblong + ".CUR"]))
 
 
 class Wallpaper(SaveScenario):

@@ -1,6 +1,7 @@
 """Starting: the first start for a user puts a shortcut into the Startup folder, records
-"Init", opens the help page and starts the numbering at 1; a later start does none of it and
-goes on with the stored number."""
+"Init", opens the help page and starts the numbering at 1, also where the program's folder and
+the Startup folder are named in other scripts; a later start does none of it and goes on with
+the stored number."""
 
 import re
 import subprocess
@@ -9,62 +10,76 @@ from e2e import SETTINGS_KEY, Scenario
 
 LINK_NAME = "Shortcut to Snarvik.lnk"
 WINDOWS = "AppData/Roaming/Microsoft/Windows"
-STARTUP = WINDOWS + "/Start Menu/Programs/StartUp"
+SHELL_FOLDERS = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
 
 
-class Starts(Scenario):
+class Starting(Scenario):
     first_run = True
 
-    def user_folder(self, subfolder):
+    def user_folder(self, subfolder=""):
         users = [p for p in (self.path / "drive_c" / "users").iterdir()
                  if p.name.lower() != "public"]
         self.assertEqual(len(users), 1, users)
         return users[0] / subfolder
 
-    def shortcut(self):
-        return self.user_folder(STARTUP) / LINK_NAME
-
     def help_requests(self):
-        return [u for u in self.browser_log() if u.lower().endswith("/c:/snarvik/help.html")]
+        return [u for u in self.browser_log() if u.lower().endswith("/help.html")]
 
     def offered_bitmap_name(self):
         """Cuts a rectangle, chooses Save as Bitmap and reads the default name, then cancels."""
         self.key("Print")
         self.wait_window("SnarvikMainWindow", visible=True, timeout=15)
-        self.drag([(300, 200), (400, 260), (500, 320)])
+        self.select((300, 200), (500, 320))
         self.menu_key("b")
         text = self.wintool("dialog-text", "Save Graphic").stdout
         self.wintool("dialog-press", "Save Graphic", 2)
         return re.search(r"^edit=(.*)$", text, re.M).group(1)
 
-    def test_first_start_adds_a_startup_shortcut_and_opens_help(self):
+    def lnk_fields(self, link):
+        info = subprocess.run(["lnkinfo", str(link)], capture_output=True, timeout=30)
+        self.assertEqual(info.returncode, 0, info.stderr)
+        return dict(re.findall(r"^\t(Local path|Working directory)\s*: (.*)$",
+                               info.stdout.decode("utf-8"), re.M))
+
+
+class FirstStart(Starting):
+    install_dir = "C:\\\u0421\u043d\u0430\u0440\u0432\u0438\u043a"  # Cyrillic
+
+    def test_first_start_in_folders_named_in_other_scripts(self):
+        startup = self.user_folder("\u81ea\u52d5\u8d77\u52d5")  # CJK
+        startup.mkdir()
+        windows_startup = "C:\\users\\%s\\%s" % (startup.parent.name, startup.name)
+        self.wine("reg", "add", SHELL_FOLDERS, "/v", "Startup", "/t", "REG_EXPAND_SZ", "/d",
+                  windows_startup, "/f", check=True)
         recent = self.user_folder(WINDOWS + "/Recent")
         recent.mkdir(parents=True, exist_ok=True)
         (recent / "notes.txt.lnk").write_bytes(b"L\0\0\0")  # a user's own recent document
         self.start_snarvik()
         # The help page is the last first-run step: everything else is done once it shows.
         self.assertEqual(len(self.wait_for(self.help_requests, what="the help page")), 1)
-        info = subprocess.run(["lnkinfo", str(self.shortcut())], capture_output=True, timeout=30)
-        self.assertEqual(info.returncode, 0, info.stderr)
-        fields = {}
-        for name, value in re.findall(r"^[ \t]+([A-Za-z ]+?)[ \t]*:[ \t]?(.*)$",
-                                      info.stdout.decode("latin-1"), re.M):
-            fields.setdefault(name, value)
-        self.assertEqual(fields.get("Local path"), "C:\\Snarvik\\snarvik.exe")
-        self.assertEqual(fields.get("Working directory"), "C:\\Snarvik")
+        link = self.records("link", windows_startup + "\\" + LINK_NAME)
+        self.assertEqual([(r["target"], r["workdir"]) for r in link],
+                         [(self.install_dir + "\\snarvik.exe", self.install_dir)])
+        self.assertEqual(self.lnk_fields(startup / LINK_NAME)["Working directory"],
+                         self.install_dir)
         self.assertEqual(self.stored_settings().get("Init"), "1")
-        # The shell's own snarvik.exe.lnk is gone from Recent; the user's entry stays.
         self.assertEqual(sorted(p.name for p in recent.iterdir()), ["notes.txt.lnk"])
         self.assertEqual(self.offered_bitmap_name(), "Pic1.BMP")
 
+
+class LaterStart(Starting):
     def test_a_later_start_repeats_nothing_and_goes_on_numbering(self):
         self.start_snarvik()
         self.wait_for(self.help_requests, what="the first help page")
+        shortcut = self.user_folder(WINDOWS + "/Start Menu/Programs/StartUp") / LINK_NAME
+        # The shell's own recent-documents shortcut, rewritten, where its paths are ANSI.
+        self.assertEqual(self.lnk_fields(shortcut), {"Local path": "C:\\Snarvik\\snarvik.exe",
+                                                     "Working directory": "C:\\Snarvik"})
         self.tray_command("e")  # &Exit
         self.wait_for(lambda: not self.snarvik_running(), what="snarvik.exe to exit")
-        self.shortcut().unlink()
+        shortcut.unlink()
         self.wine("reg", "add", SETTINGS_KEY, "/v", "Number", "/d", "5", "/f", check=True)
         self.start_snarvik()
         self.assertEqual(self.offered_bitmap_name(), "Pic5.BMP")
-        self.assertFalse(self.shortcut().exists(), "the shortcut was written again")
+        self.assertFalse(shortcut.exists(), "the shortcut was written again")
         self.assertEqual(len(self.help_requests()), 1, self.browser_log())

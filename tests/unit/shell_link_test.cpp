@@ -100,77 +100,59 @@ TEST(ShellLinkPrefix, EndsExactlyAfterTheLinkInfo) {
 TEST(ShellLinkPrefix, RefusesWhatIsNotAShellLink) {
     const Bytes good = ReadData("wine_recent_notepad.lnk");
     ASSERT_FALSE(good.empty());
-    struct Case {
-        const char* name;
-        Bytes bytes;
+    const auto changed = [&](std::size_t at, std::uint8_t value) {
+        Bytes bytes = good;
+        bytes[at] = value;
+        return bytes;
     };
-    std::vector<Case> cases;
-    cases.push_back({"empty", {}});
-    Bytes clsid = good;
-    clsid[19] = 0x47;
-    cases.push_back({"class id", clsid});
-    cases.push_back({"id list cut", Bytes(good.begin(), good.begin() + 0x4C + 0x20)});
-    Bytes smallInfo = good;
-    smallInfo[0x4C + 2 + 0xB3] = 0x08;
-    cases.push_back({"link info too small", smallInfo});
-    Bytes noTarget = good;
-    noTarget[20] = 0x84;
-    cases.push_back({"no id list nor link info", noTarget});
-    for (const auto& c : cases) {
-        EXPECT_NE(ParseLinkPrefix(c.bytes).error, "") << c.name;
+    const Bytes cases[] = {
+        {},
+        changed(19, 0x47),                               // class id
+        Bytes(good.begin(), good.begin() + 0x4C + 0x20), // id list cut
+        changed(0x4C + 2 + 0xB3, 0x08),                  // link info too small
+        changed(20, 0x84),                               // no id list nor link info
+    };
+    for (const Bytes& bytes : cases) {
+        EXPECT_NE(ParseLinkPrefix(bytes).error, "") << bytes.size();
         const ShortcutBytes built =
-            BuildShortcut(c.bytes, Request("C:\\a.exe", "", "", 0, ""), Latin1);
-        EXPECT_NE(built.error, "") << c.name;
-        EXPECT_TRUE(built.bytes.empty()) << c.name;
+            BuildShortcut(bytes, Request("C:\\a.exe", "", "", 0, ""), Latin1);
+        EXPECT_NE(built.error, "") << bytes.size();
+        EXPECT_TRUE(built.bytes.empty()) << bytes.size();
     }
 }
 
 TEST(ShellLinkBuild, FlagsAndStringBlocks) {
     using namespace std::string_literals;
     const std::string target = "C:\\Prog\\snarvik.exe";
-    struct Case {
-        const char* name;
+    const struct {
         ShortcutRequest request;
         std::uint8_t flags;
-        std::vector<std::string> blocks;
-    };
-    const Case cases[] = {
-        {"nothing", Request(target, "", "", 0, ""), 0x03, {}},
-        {"first run", Request(target, "", "C:\\Prog", 0, ""), 0x13, {"C:\\Prog"}},
-        {"icon index only", Request(target, "", "", 3, ""), 0x43, {target}},
-        {"all three",
-         Request(target, "-x /y", "C:\\W", 2, "C:\\i.ico"),
-         0x73,
-         {"C:\\W", "-x /y", "C:\\i.ico"}},
-        {"five characters", Request(target, "abcde", "", 0, ""), 0x23, {"abcde"}},
-        {"in the ANSI code page",
-         Request(target, "", "C:\\Caf\u00e9", 0, ""),
-         0x13,
-         {"C:\\Caf\xe9"}},
+        std::vector<std::string> blocks; // working folder, arguments, icon location
+    } cases[] = {
+        {Request(target, "", "", 0, ""), 0x03, {}},
+        {Request(target, "", "C:\\Prog", 0, ""), 0x13, {"C:\\Prog"}}, // the first run's
+        {Request(target, "", "", 3, ""), 0x43, {target}},
+        {Request(target, "-x /y", "C:\\W", 2, "C:\\i.ico"), 0x73, {"C:\\W", "-x /y", "C:\\i.ico"}},
+        {Request(target, "", "C:\\Caf\u00e9", 0, ""), 0x13, {"C:\\Caf\xe9"}}, // in the ANSI page
         // One string outside it: all of them in UTF-16, and the link says so.
-        {"Cyrillic",
-         Request(target, "-x", "C:\\\u0421\u043d", 0, ""),
-         0xB3,
-         {"C\0:\0\\\0\x21\x04\x3d\x04"s, "-\0x\0"s}},
-        {"beyond the first plane",
-         Request(target, "\U0001F600", "", 0, ""),
-         0xA3,
-         {"\x3d\xd8\x00\xde"s}},
+        {Request(target, "-x", "C:\\\u0421", 0, ""), 0xB3, {"C\0:\0\\\0\x21\x04"s, "-\0x\0"s}},
+        {Request(target, "\U0001F600", "", 0, ""), 0xA3, {"\x3d\xd8\x00\xde"s}},
     };
     for (const Bytes& shell : {ReadData("wine_recent_notepad.lnk"), SyntheticWindowsLink()}) {
         const std::size_t n = ParseLinkPrefix(shell).length;
         ASSERT_GT(n, 0u);
         for (const auto& c : cases) {
             const ShortcutBytes built = BuildShortcut(shell, c.request, Latin1);
-            ASSERT_EQ(built.error, "") << c.name;
+            SCOPED_TRACE(c.request.WorkingDir + " " + c.request.Arguments);
+            ASSERT_EQ(built.error, "");
             const Bytes& out = built.bytes;
-            EXPECT_EQ(out[20], c.flags) << c.name;
-            EXPECT_EQ(U32(out, 56), static_cast<std::uint32_t>(c.request.IconIndex)) << c.name;
-            EXPECT_EQ(U32(out, 60), static_cast<std::uint32_t>(c.request.ShowCommand)) << c.name;
+            EXPECT_EQ(out[20], c.flags);
+            EXPECT_EQ(U32(out, 56), static_cast<std::uint32_t>(c.request.IconIndex));
+            EXPECT_EQ(U32(out, 60), static_cast<std::uint32_t>(c.request.ShowCommand));
             // Everything else of the copied part is the shell's.
             for (std::size_t i = 0; i < n; ++i) {
                 if (i < 20 || (i >= 24 && i < 56) || i >= 64) {
-                    ASSERT_EQ(out[i], shell[i]) << c.name << " offset " << i;
+                    ASSERT_EQ(out[i], shell[i]) << "offset " << i;
                 }
             }
             Bytes tail;
@@ -181,8 +163,7 @@ TEST(ShellLinkBuild, FlagsAndStringBlocks) {
                 tail.insert(tail.end(), s.begin(), s.end());
             }
             tail.insert(tail.end(), 4, 0);
-            EXPECT_EQ(Bytes(out.begin() + static_cast<std::ptrdiff_t>(n), out.end()), tail)
-                << c.name;
+            EXPECT_EQ(Bytes(out.begin() + static_cast<std::ptrdiff_t>(n), out.end()), tail);
         }
     }
 }

@@ -81,6 +81,7 @@ class Driver:
 
     first_run = False  # start without "Init", as a user's first start
     settings = {}  # further values stored under the Settings key before the start
+    install_dir = INSTALL_DIR  # where snarvik.exe and help.html are put
     time_limit = 120  # seconds for the whole scenario
 
     def open(self, name):
@@ -94,13 +95,13 @@ class Driver:
         try:
             run(["bash", "-c", 'source "$1" && harness_copy "$2"', "copy",
                  ROOT / "scripts" / "harness.sh", self.path], timeout=120, check=True)
-            self.add_user_values(SETTINGS_KEY,
-                                 dict({} if self.first_run else {"Init": "1"}, **self.settings))
-            folder = self.unix_path(INSTALL_DIR)
+            folder = self.unix_path(self.install_dir)
             folder.mkdir(parents=True, exist_ok=True)
             for name in ("snarvik.exe", "help.html"):
                 shutil.copy2(MINGW_DIR / name, folder / name)
             self.start_server()
+            for name, value in dict({} if self.first_run else {"Init": "1"}, **self.settings).items():
+                self.wine("reg", "add", SETTINGS_KEY, "/v", name, "/d", value, "/f", check=True)
         except BaseException:
             self.close(failed=True)
             raise
@@ -125,15 +126,6 @@ class Driver:
         assert drive.upper() == "C", windows_path
         return self.path / "drive_c" / rest.strip("\\").replace("\\", "/")
 
-    def add_user_values(self, key, values):
-        """Stores string values under an HKCU key; only while the wineserver is down."""
-        assert not self.server, "the registry file is the server's while it runs"
-        lines = ["", "[%s] %d" % (key.split("\\", 1)[1].replace("\\", "\\\\"), time.time())]
-        for name, value in values.items():
-            lines.append('"%s"="%s"' % (name, value.replace("\\", "\\\\").replace('"', '\\"')))
-        with open(self.path / "user.reg", "a", encoding="latin-1") as reg:
-            reg.write("\n".join(lines) + "\n")
-
     def start_server(self):
         # The server and the first program's services outlive the call: they get no pipe.
         self.server = True
@@ -156,8 +148,8 @@ class Driver:
         assert not self.snarvik_running(), "already running"
         self.artifacts.mkdir(parents=True, exist_ok=True)
         self.app_log = open(self.artifacts / "snarvik.log", "ab")
-        self.app = subprocess.Popen(["wine", INSTALL_DIR + "\\snarvik.exe"], env=self.env,
-                                    cwd=self.unix_path(INSTALL_DIR), stdin=subprocess.DEVNULL,
+        self.app = subprocess.Popen(["wine", self.install_dir + "\\snarvik.exe"], env=self.env,
+                                    cwd=self.unix_path(self.install_dir), stdin=subprocess.DEVNULL,
                                     stdout=self.app_log, stderr=subprocess.STDOUT)
         return self.wait_window(MAIN_CLASS, timeout=20)
 
@@ -209,9 +201,8 @@ class Driver:
         return bool((self.main_window() or {}).get("visible"))
 
     def reg_query(self, key):
-        """Values of a registry key as {name: data}; {} when the key is absent."""
-        return dict(re.findall(r"^    (.*?)    REG_\w+    ?(.*)$",
-                               self.wine("reg", "query", key).stdout, re.M))
+        """Values of a key under HKCU as {name: data}; {} when the key is absent."""
+        return {r["name"]: r["data"] for r in self.records("reg", key)}
 
     def stored_settings(self):
         return self.reg_query(SETTINGS_KEY)

@@ -2,6 +2,10 @@
 //   grab       GrabScreen against a plain BitBlt into a DIB section and a memcpy of its bytes;
 //   release    button up -> selection menu opening, for a 16x16 and a full-screen selection,
 //              against one paint of the whole capture window from the frozen image;
+//   move       one pointer move with the readout and the magnifier up;
+//   cut start  the cut command until the frozen window is shown and painted, against the same
+//              calls bare;
+//   PNG        a whole screen with windows and text as PNG against the same as BMP;
 //   write      a full-screen BMP and a 256x256 ICO against a raw write of as many bytes.
 #include <windows.h>
 
@@ -9,6 +13,7 @@
 #include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/win32.h"
+#include "capture/screen_grab.h"
 #include "output/bmp.h"
 #include "output/ico.h"
 #include "output/save_picture.h"
@@ -185,6 +190,110 @@ void BenchWrite(const char* what, const Image& image, FileKind kind) {
     DeleteFileA(rawPath.c_str());
 }
 
+// One pointer move over the frozen screen with the readout and the magnifier up: the message
+// handled and what it invalidated painted.
+void BenchMove(frmMain& form, int width, int height) {
+    form.StartCut(0);
+    Pump();
+    int step = 0;
+    const auto move = [&] {
+        ++step;
+        SendMessageA(form.hWnd(), WM_MOUSEMOVE, 0,
+                     MAKELPARAM(width / 2 + step % 40, height / 2 + step % 30));
+        UpdateWindow(form.hWnd());
+        GdiFlush();
+    };
+    const double moveTime = Medians({move})[0];
+    Report("pointer move, readout and magnifier", moveTime, moveTime, "");
+    form.SetWindowState(WindowState::Minimized);
+    Pump();
+}
+
+// The start of a cut until the frozen window is shown and painted, against the same calls bare:
+// a grab into a DIB section, a topmost popup over the screen shown and painted from it.
+LRESULT CALLBACK PaintFrom(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        auto* surface = reinterpret_cast<Surface*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        BitBlt(dc, 0, 0, surface->width(), surface->height(), surface->dc(), 0, 0, SRCCOPY);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void BenchCutStart(frmMain& form, int width, int height) {
+    WNDCLASSW bareClass{};
+    bareClass.lpfnWndProc = PaintFrom;
+    bareClass.hInstance = GetModuleHandleW(nullptr);
+    bareClass.lpszClassName = L"SnarvikBenchBare";
+    RegisterClassW(&bareClass);
+    Surface surface(width, height);
+    HWND bare =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, bareClass.lpszClassName, L"", WS_POPUP, 0,
+                        0, width, height, nullptr, nullptr, bareClass.hInstance, nullptr);
+    SetWindowLongPtrW(bare, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&surface));
+    const auto medians = Medians({
+        [&] {
+            const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+            BitBlt(surface.dc(), 0, 0, width, height, display.get(), 0, 0, SRCCOPY);
+            ShowWindow(bare, SW_SHOW);
+            UpdateWindow(bare);
+            GdiFlush();
+            ShowWindow(bare, SW_HIDE);
+        },
+        [&] {
+            std::int16_t cut = 2; // "Cut - &Any Size", as Print Screen sends it
+            form.MenuClick(cut);
+            UpdateWindow(form.hWnd());
+            GdiFlush();
+            form.SetWindowState(WindowState::Minimized);
+        },
+    });
+    Report("bare grab, show and paint", medians[0], medians[0], "of the bare calls");
+    Report("cut start, shown and painted", medians[1], medians[0], "of the bare calls");
+    DestroyWindow(bare);
+}
+
+// A PNG and a BMP of the same real screen: windows and text on the desktop.
+void BenchPng(int width, int height) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION editors[2]{};
+    for (auto& editor : editors) {
+        wchar_t command[] = L"notepad.exe help.html";
+        CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &editor);
+        WaitForInputIdle(editor.hProcess, 10000);
+    }
+    Sleep(1500); // drawn
+    std::shared_ptr<Surface> screen;
+    GrabScreenInto(screen);
+    GdiFlush();
+    const Image image{
+        width, height,
+        std::vector<std::uint32_t>(screen->bits(), screen->bits() + PixelCount(width, height))};
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string bmp = std::string(folder) + "snarvik-bench.bmp";
+    const std::string png = std::string(folder) + "snarvik-bench.png";
+    const auto medians = Medians({[&] { SavePicture(bmp, image, FileKind::Bitmap); },
+                                  [&] {
+                                      SavePicture(png, image, FileKind::Png);
+                                  }});
+    std::printf("the screen with two editors open, as BMP and as PNG\n");
+    Report("  BMP", medians[0], medians[0], "of the BMP");
+    Report("  PNG", medians[1], medians[0], "of the BMP");
+    DeleteFileA(bmp.c_str());
+    DeleteFileA(png.c_str());
+    for (auto& editor : editors) {
+        TerminateProcess(editor.hProcess, 0);
+        CloseHandle(editor.hProcess);
+        CloseHandle(editor.hThread);
+    }
+}
+
 } // namespace
 
 int main() {
@@ -200,6 +309,9 @@ int main() {
     std::printf("screen %dx%d, medians of %d runs\n", width, height, kRuns);
     BenchGrab(*form, width, height);
     BenchRelease(*form, width, height);
+    BenchMove(*form, width, height);
+    BenchCutStart(*form, width, height);
+    BenchPng(width, height);
     BenchWrite("BMP of the whole screen", testing_support::PatternImage(width, height),
                FileKind::Bitmap);
     BenchWrite("ICO of 256x256", testing_support::PatternImage(256, 256), FileKind::Icon);

@@ -10,7 +10,6 @@ namespace snarvik::win {
 namespace {
 
 // Gives the new file what the user set on the old one: its attributes and its access rights.
-// The system's replace call keeps them on Windows; not every system's does.
 DWORD CarryOver(const std::wstring& from, const std::wstring& to) {
     DWORD needed = 0;
     GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
@@ -32,15 +31,14 @@ DWORD CarryOver(const std::wstring& from, const std::wstring& to) {
     return 0;
 }
 
-// A fresh file with a short name in folder, reserved by creating it: the rename never crosses
-// volumes, and a path the destination fits in fits it too.
-UniqueFile CreateFreshFile(const std::wstring& folder, const wchar_t* extension,
-                           std::wstring& name) {
+// A fresh file with a short name in folder: the rename never crosses volumes, and a path the
+// destination fits in fits it too.
+UniqueFile CreateFreshFile(const std::wstring& folder, std::wstring& name) {
     static unsigned serial = GetTickCount();
     UniqueFile file;
     for (int attempt = 0; !file && attempt < 100; ++attempt) {
         wchar_t leaf[16];
-        wsprintfW(leaf, L"\\~snv%04x.%s", ++serial & 0xFFFFu, extension);
+        wsprintfW(leaf, L"\\~snv%04x.tmp", ++serial & 0xFFFFu);
         name = folder + leaf;
         file.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -52,29 +50,6 @@ UniqueFile CreateFreshFile(const std::wstring& folder, const wchar_t* extension,
         name.clear();
     }
     return file;
-}
-
-// Puts temp in path's place, keeping the old file whole on every failure. The old file is
-// moved aside to a backup first, so that a replace that fails half-way can be undone.
-DWORD ReplaceExisting(const std::wstring& path, const std::wstring& temp,
-                      const std::wstring& folder) {
-    if (const DWORD error = CarryOver(path, temp)) {
-        return error;
-    }
-    std::wstring backup;
-    if (!CreateFreshFile(folder, L"bak", backup)) {
-        return GetLastError();
-    }
-    DWORD error = 0;
-    if (ReplaceFileW(path.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
-                     nullptr, nullptr) == FALSE) {
-        error = GetLastError();
-        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-            MoveFileExW(backup.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING); // the old one
-        }
-    }
-    DeleteFileW(backup.c_str());
-    return error;
 }
 
 } // namespace
@@ -90,8 +65,7 @@ AtomicFile::AtomicFile(const std::string& path) : m_path(FilePath(path)) {
         return;
     }
     const auto slash = m_path.find_last_of(L"\\/");
-    m_folder = slash == std::wstring::npos ? L"." : m_path.substr(0, slash);
-    m_file = CreateFreshFile(m_folder, L"tmp", m_temp);
+    m_file = CreateFreshFile(slash == std::wstring::npos ? L"." : m_path.substr(0, slash), m_temp);
     if (!m_file) {
         m_error = GetLastError() != 0 ? GetLastError() : ERROR_FILE_EXISTS;
     }
@@ -131,11 +105,12 @@ WriteResult AtomicFile::Commit() {
         m_error = GetLastError();
     }
     m_file.reset();
+    // A rename takes the old file's place in one step, or fails leaving it as it was.
     if (m_error == 0 && GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        m_error = ReplaceExisting(m_path, m_temp, m_folder);
-    } else if (m_error == 0 &&
-               MoveFileExW(m_temp.c_str(), m_path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
+        m_error = CarryOver(m_path, m_temp);
+    }
+    if (m_error == 0 && MoveFileExW(m_temp.c_str(), m_path.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         m_error = GetLastError();
     }
     if (m_error != 0) {

@@ -1,7 +1,7 @@
 // Files that are never half-written: the new contents go to a temporary file beside the
-// destination, are flushed, and then take the destination's place in one step that keeps what
-// the user set on the old file (its attributes and permissions). On any failure the old file
-// stays as it was and nothing is left behind.
+// destination, are flushed, take over what the user set on the old file (its attributes and
+// access rights), and then take its place in one rename. On any failure the old file stays as
+// it was and nothing is left behind.
 #pragma once
 #include <windows.h>
 
@@ -37,7 +37,6 @@ private:
     void Discard() noexcept;
 
     std::wstring m_path;
-    std::wstring m_folder;
     std::wstring m_temp;
     UniqueFile m_file;
     DWORD m_error = 0;

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/mMain.h"
 #include "app/win32.h"
@@ -20,9 +19,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         }
         return 0;
     }
-
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
 
     snarvik::mMain::TrayMode = true;
     auto form = snarvik::frmMain::Load(instance, true);

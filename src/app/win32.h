@@ -55,11 +55,28 @@ struct FileTraits {
     static void close(pointer handle) noexcept { CloseHandle(handle); }
 };
 
+// A function of a system library loaded the first time it is wanted: what only some commands
+// use (the dialog library, the image list, COM and the imaging component) stays out of the
+// program idling in the tray. Null if it cannot be had.
+template <typename Function> Function* LoadOnce(const wchar_t* library, const char* name) {
+    HMODULE module = GetModuleHandleW(library);
+    if (module == nullptr) {
+        module = LoadLibraryW(library); // kept for the life of the process
+    }
+    return module == nullptr
+               ? nullptr
+               : reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+#define SNARVIK_LATER(library, function)                                                           \
+    (::snarvik::win::LoadOnce<decltype(function)>(library, #function))
+
 inline void DeleteGdiObject(HGDIOBJ object) noexcept {
     DeleteObject(object);
 }
 inline void DestroyImageList(HIMAGELIST list) noexcept {
-    ImageList_Destroy(list);
+    if (auto* destroy = SNARVIK_LATER(L"comctl32.dll", ImageList_Destroy)) {
+        destroy(list);
+    }
 }
 
 using UniqueBitmap = Unique<NullIsNone<HBITMAP, &DeleteGdiObject>>;

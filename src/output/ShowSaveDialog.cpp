@@ -84,7 +84,14 @@ SaveDialogResult ShowSaveDialog(HWND owner, const std::string& defaultName) {
     dialog.Flags = 0; // no overwrite prompt, by design
 
     SaveDialogResult result;
-    if (GetSaveFileNameW(&dialog) != FALSE) {
+    auto* show = SNARVIK_LATER(L"comdlg32.dll", GetSaveFileNameW);
+    auto* failure = SNARVIK_LATER(L"comdlg32.dll", CommDlgExtendedError);
+    if (show == nullptr || failure == nullptr) {
+        result.outcome = SaveDialogResult::Outcome::Failed;
+        result.error = CDERR_INITIALIZATION;
+        return result;
+    }
+    if (show(&dialog) != FALSE) {
         std::string path = win::Utf8(file.data());
         while (!path.empty() && path.back() == ' ') {
             path.pop_back();
@@ -95,7 +102,7 @@ SaveDialogResult ShowSaveDialog(HWND owner, const std::string& defaultName) {
         }
         return result;
     }
-    result.error = CommDlgExtendedError();
+    result.error = failure();
     if (result.error != 0) {
         result.outcome = SaveDialogResult::Outcome::Failed;
     }

@@ -24,6 +24,8 @@ std::string_view ExtensionOf(FileKind kind) {
         return ".ICO";
     case FileKind::Cursor:
         return ".CUR";
+    case FileKind::Png:
+        return ".PNG";
     case FileKind::Bitmap:
         break;
     }
@@ -68,6 +70,8 @@ std::optional<std::string> DialogFilter(std::string_view defaultName) {
         description = "Icon Files (*.ICO)";
     } else if (kind == "CUR") {
         description = "Cursor Files (*.CUR)";
+    } else if (kind == "PNG") {
+        description = "PNG Files (*.PNG)";
     } else {
         return std::nullopt;
     }

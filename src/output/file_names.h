@@ -7,9 +7,9 @@
 
 namespace snarvik {
 
-enum class FileKind { Bitmap, Icon, Cursor };
+enum class FileKind { Bitmap, Png, Icon, Cursor };
 
-// ".BMP", ".ICO" or ".CUR".
+// ".BMP", ".PNG", ".ICO" or ".CUR".
 std::string_view ExtensionOf(FileKind kind);
 
 // Prefix, running number in decimal, extension: "Pic1.BMP", "Icon-3.ICO".

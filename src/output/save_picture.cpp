@@ -5,6 +5,7 @@
 #include "app/atomic_file.h"
 #include "output/bmp.h"
 #include "output/ico.h"
+#include "output/png.h"
 
 namespace snarvik {
 
@@ -25,6 +26,14 @@ SaveResult SavePicture(const std::string& path, const Image& image, FileKind kin
         if (!encoded && written) {
             return {false, tooLarge};
         }
+    } else if (kind == FileKind::Png) {
+        HRESULT error = S_OK;
+        const std::vector<std::uint8_t> bytes = EncodePng(image, error);
+        if (bytes.empty()) {
+            return {false, "Could not write \"" + path + "\":\nthe PNG encoder of Windows " +
+                               "failed: " + win::SystemMessage(static_cast<DWORD>(error)) + "."};
+        }
+        file.Write(bytes);
     } else {
         const std::vector<std::uint8_t> bytes = EncodeIco(image);
         if (bytes.empty()) {

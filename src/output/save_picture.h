@@ -12,7 +12,7 @@ struct SaveResult {
     std::string message; // for the user when not ok: what failed, which file, why
 };
 
-// Bitmap: a .BMP file; Icon and Cursor: the same icon-file bytes.
+// Bitmap: a .BMP file; Png: a .PNG file; Icon and Cursor: the same icon-file bytes.
 SaveResult SavePicture(const std::string& path, const Image& image, FileKind kind);
 
 } // namespace snarvik

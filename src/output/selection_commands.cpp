@@ -36,8 +36,17 @@ void SelectionCommands::mnuPopupCopyToClipboard_Click(const Image& selection) {
 }
 
 void SelectionCommands::mnuPopupSaveBitmap_Click(const Image& selection) {
-    const auto path = AskFileName(FileKind::Bitmap);
-    if (path && SaveTo(*path, selection, FileKind::Bitmap)) {
+    SaveFile(FileKind::Bitmap, selection);
+}
+
+void SelectionCommands::mnuPopupSavePng_Click(const Image& selection) {
+    SaveFile(FileKind::Png, selection);
+}
+
+// The cut ends only once the file is written: a cancelled dialog leaves it up.
+void SelectionCommands::SaveFile(FileKind kind, const Image& selection) {
+    const auto path = AskFileName(kind);
+    if (path && SaveTo(*path, selection, kind)) {
         m_host.EndCut();
         AdvanceNumber();
     }
@@ -62,12 +71,15 @@ void SelectionCommands::SaveIconFile(FileKind kind, const Image& selection) {
     Image image;
     if (!selection.empty()) {
         SetLastError(ERROR_SUCCESS);
+        auto* create = SNARVIK_LATER(L"comctl32.dll", ImageList_Create);
+        auto* add = SNARVIK_LATER(L"comctl32.dll", ImageList_Add);
+        auto* getIcon = SNARVIK_LATER(L"comctl32.dll", ImageList_GetIcon);
         const win::UniqueImageList ImageList1(
-            ImageList_Create(selection.width, selection.height, ILC_COLOR32, 1, 1));
+            create ? create(selection.width, selection.height, ILC_COLOR32, 1, 1) : nullptr);
         const win::UniqueBitmap bitmap = OpaqueBitmapOf(selection);
         win::UniqueIcon icon;
-        if (ImageList1 && bitmap && ImageList_Add(ImageList1.get(), bitmap.get(), nullptr) == 0) {
-            icon.reset(ImageList_GetIcon(ImageList1.get(), 0, ILD_NORMAL));
+        if (ImageList1 && bitmap && add(ImageList1.get(), bitmap.get(), nullptr) == 0) {
+            icon.reset(getIcon(ImageList1.get(), 0, ILD_NORMAL));
         }
         image = ImageOfIcon(icon.get());
         if (image.empty()) {

@@ -35,6 +35,7 @@ public:
 
     void mnuPopupCopyToClipboard_Click(const Image& selection);
     void mnuPopupSaveBitmap_Click(const Image& selection);
+    void mnuPopupSavePng_Click(const Image& selection);
     void mnuPopupSaveIcon_Click(const Image& selection);
     void mnuPopupSaveCursor_Click(const Image& selection);
     void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index, const Image& selection);
@@ -45,6 +46,7 @@ private:
     std::optional<std::string> AskFileName(FileKind kind);
     bool SaveTo(const std::string& path, const Image& image, FileKind kind);
     void SaveIconFile(FileKind kind, const Image& selection);
+    void SaveFile(FileKind kind, const Image& selection);
     void AdvanceNumber();
 
     SelectionHost& m_host;

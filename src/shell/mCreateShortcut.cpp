@@ -5,6 +5,7 @@
 #include "shell/mCreateShortcut.h"
 
 #include "app/atomic_file.h"
+#include "app/com.h"
 #include "app/win32.h"
 
 #include <memory>
@@ -17,13 +18,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct IdListFree {
-    void operator()(ITEMIDLIST* list) const noexcept { CoTaskMemFree(list); }
+    void operator()(ITEMIDLIST* list) const noexcept { ILFree(list); }
 };
-
-template <typename T> struct Released {
-    void operator()(T* object) const noexcept { object->Release(); }
-};
-template <typename T> using ComPtr = std::unique_ptr<T, Released<T>>;
 
 constexpr int kRecentFolder = 8; // CSIDL_RECENT
 
@@ -118,47 +114,34 @@ ThroughRecentDocuments(HWND owner, const ShortcutRequest& request, const WaitOpt
 
 // The shortcut's bytes as the shell's own link object makes them; the system's error if not.
 std::vector<std::uint8_t> ThroughLinkObject(const ShortcutRequest& request, HRESULT& result) {
-    const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::vector<std::uint8_t> bytes;
-    {
-        IShellLinkW* rawLink = nullptr;
-        result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&rawLink));
-        const ComPtr<IShellLinkW> link(rawLink);
-        IPersistStream* rawPersist = nullptr;
-        IStream* rawStream = nullptr;
-        if (SUCCEEDED(result)) {
-            link->SetPath(win::Wide(request.TargetPath).c_str());
-            link->SetArguments(win::Wide(request.Arguments).c_str());
-            link->SetWorkingDirectory(win::Wide(request.WorkingDir).c_str());
-            if (!request.IconFile.empty() || request.IconIndex > 0) {
-                const std::string& icon =
-                    request.IconFile.empty() ? request.TargetPath : request.IconFile;
-                link->SetIconLocation(win::Wide(icon).c_str(), request.IconIndex);
-            }
-            link->SetShowCmd(request.ShowCommand);
-            result =
-                link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&rawPersist));
+    const win::ComApartment com;
+    IShellLinkW* rawLink = nullptr;
+    result =
+        win::CreateInstance(CLSID_ShellLink, IID_IShellLinkW, reinterpret_cast<void**>(&rawLink));
+    const win::ComPtr<IShellLinkW> link(rawLink);
+    IPersistStream* rawPersist = nullptr;
+    if (SUCCEEDED(result)) {
+        link->SetPath(win::Wide(request.TargetPath).c_str());
+        link->SetArguments(win::Wide(request.Arguments).c_str());
+        link->SetWorkingDirectory(win::Wide(request.WorkingDir).c_str());
+        if (!request.IconFile.empty() || request.IconIndex > 0) {
+            const std::string& icon =
+                request.IconFile.empty() ? request.TargetPath : request.IconFile;
+            link->SetIconLocation(win::Wide(icon).c_str(), request.IconIndex);
         }
-        const ComPtr<IPersistStream> persist(rawPersist);
-        if (SUCCEEDED(result)) {
-            result = CreateStreamOnHGlobal(nullptr, TRUE, &rawStream);
-        }
-        const ComPtr<IStream> stream(rawStream);
-        HGLOBAL memory = nullptr;
-        if (SUCCEEDED(result) && SUCCEEDED(result = persist->Save(stream.get(), TRUE)) &&
-            SUCCEEDED(result = GetHGlobalFromStream(stream.get(), &memory))) {
-            STATSTG facts{};
-            stream->Stat(&facts, STATFLAG_NONAME);
-            const auto* data = static_cast<const std::uint8_t*>(GlobalLock(memory));
-            bytes.assign(data, data + facts.cbSize.QuadPart);
-            GlobalUnlock(memory);
-        }
+        link->SetShowCmd(request.ShowCommand);
+        result = link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&rawPersist));
     }
-    if (SUCCEEDED(initialised)) {
-        CoUninitialize();
+    const win::ComPtr<IPersistStream> persist(rawPersist);
+    IStream* rawStream = nullptr;
+    if (SUCCEEDED(result)) {
+        result = win::CreateMemoryStream(&rawStream);
     }
-    return bytes;
+    const win::ComPtr<IStream> stream(rawStream);
+    if (SUCCEEDED(result) && SUCCEEDED(result = persist->Save(stream.get(), TRUE))) {
+        return win::BytesOf(stream.get(), result);
+    }
+    return {};
 }
 
 } // namespace

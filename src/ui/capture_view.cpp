@@ -5,6 +5,7 @@
 
 #include "ui/frmMain.h"
 
+#include "capture/overlay.h"
 #include "capture/screen_grab.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ namespace snarvik {
 
 void frmMain::StartCut(std::int32_t limit) {
     mCutState = limit;
+    m_pressed = false;
     ShowWindow(Picture1, SW_HIDE);
     m_selection.Clear();
     Shape1Changes([&](SelectionFrame& shape) { shape.Hide(); });
@@ -22,6 +24,11 @@ void frmMain::StartCut(std::int32_t limit) {
 }
 
 void frmMain::GrabScreen() {
+    if (m_overlayShown && IsWindowVisible(m_hwnd)) {
+        HideOverlay(); // off the screen before it is grabbed again
+        UpdateWindow(m_hwnd);
+        UpdateWindow(Picture1);
+    }
     m_selection.Detach(); // Picture1 keeps showing what was selected
     if (GrabScreenInto(m_frozen)) {
         InvalidateRect(m_hwnd, nullptr, FALSE);
@@ -30,13 +37,60 @@ void frmMain::GrabScreen() {
 
 void frmMain::Form_MouseDown(int, int, int x, int y) {
     if (m_state == WindowState::Maximized) {
+        m_pressed = true;
         Shape1Changes([&](SelectionFrame& shape) { shape.Press(x, y, mCutState); });
+        ShowOverlay(x, y);
     }
 }
 
 void frmMain::Form_MouseMove(int, int, int x, int y) {
     if (m_state == WindowState::Maximized) {
         Shape1Changes([&](SelectionFrame& shape) { shape.Move(x, y, mCutState); });
+        ShowOverlay(x, y);
+    }
+}
+
+// Escape ends the cut as Abort does; the arrows move the pointer one pixel (ten with Shift) as
+// the mouse would; Enter is the left button at the pointer: a press, then a release, or both
+// at once over a limited square. Keys reach here only while no menu or dialog is open.
+void frmMain::Form_KeyDown(WPARAM key) {
+    if (m_state != WindowState::Maximized || !IsWindowVisible(m_hwnd)) {
+        return;
+    }
+    // Where the last mouse message or key left the pointer: the system's position may still be
+    // catching up with the moves before.
+    POINT at = m_pointer;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
+    switch (key) {
+    case VK_ESCAPE:
+        m_pressed = false;
+        mnuPopupAbort_Click();
+        return;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        at.x += key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
+        at.y += key == VK_UP ? -step : key == VK_DOWN ? step : 0;
+        Form_MouseMove(0, 0, at.x, at.y);
+        ClientToScreen(m_hwnd, &at);
+        SetCursorPos(at.x, at.y);
+        return;
+    case VK_RETURN: {
+        // Its character would reach the selection menu and close it at once.
+        MSG character;
+        PeekMessageW(&character, m_hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+        if (!m_pressed) {
+            Form_MouseDown(1, 0, at.x, at.y);
+            if (mCutState == 0) {
+                return; // the next Enter releases
+            }
+        }
+        Form_MouseUp(1, 0, at.x, at.y);
+        return;
+    }
+    default:
+        return;
     }
 }
 
@@ -44,6 +98,9 @@ void frmMain::Form_MouseUp(int, int, int x, int y) {
     if (m_state != WindowState::Maximized) {
         return;
     }
+    m_pressed = false;
+    m_pointer = {x, y};
+    HideOverlay();
     // Picture1 shows the selection exactly as released, painted before anything else can run.
     const Rect placed = Shape1.rect();
     m_selection.Take(m_frozen, placed);
@@ -90,6 +147,9 @@ void frmMain::RunSelectionMenuItem(UINT id) {
         break;
     case kMenuSaveBitmap:
         m_commands.mnuPopupSaveBitmap_Click(selection);
+        break;
+    case kMenuSavePng:
+        m_commands.mnuPopupSavePng_Click(selection);
         break;
     case kMenuSaveIcon:
         m_commands.mnuPopupSaveIcon_Click(selection);
@@ -159,6 +219,99 @@ void frmMain::Shape1Changes(const std::function<void(SelectionFrame&)>& change) 
     InvalidateRgn(m_hwnd, static_cast<HRGN>(region.get()), FALSE);
 }
 
+void frmMain::ShowOverlay(int x, int y) {
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    InvalidateOverlay();
+    m_overlay = PlaceOverlay(x, y, Rect{0, 0, client.right, client.bottom});
+    m_pointer = {x, y};
+    m_overlayShown = true;
+    InvalidateOverlay();
+}
+
+void frmMain::HideOverlay() {
+    InvalidateOverlay();
+    m_overlayShown = false;
+}
+
+void frmMain::InvalidateOverlay() {
+    if (!m_overlayShown) {
+        return;
+    }
+    RECT area{m_overlay.left, m_overlay.top, m_overlay.left + m_overlay.width,
+              m_overlay.top + m_overlay.height};
+    InvalidateRect(m_hwnd, &area, FALSE);
+    if (IsWindowVisible(Picture1)) { // it may lie over the picture, which paints its own part
+        MapWindowPoints(m_hwnd, Picture1, reinterpret_cast<POINT*>(&area), 2);
+        InvalidateRect(Picture1, &area, FALSE);
+    }
+}
+
+void frmMain::DrawOverlay(HDC dc, int originX, int originY) {
+    const int left = m_overlay.left - originX;
+    const int top = m_overlay.top - originY;
+    const RECT panel{left, top, left + m_overlay.width, top + m_overlay.height};
+    FillRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FrameRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // The loupe: the frozen pixels around the pointer; those off the screen stay black.
+    const int half = kLoupeCells / 2;
+    const int inner = kLoupeCells * kLoupeZoom;
+    const int px = static_cast<int>(m_pointer.x);
+    const int py = static_cast<int>(m_pointer.y);
+    std::uint32_t under = 0;
+    if (m_frozen) {
+        const int x0 = std::max(px - half, 0);
+        const int y0 = std::max(py - half, 0);
+        const int x1 = std::min(px + half + 1, m_frozen->width());
+        const int y1 = std::min(py + half + 1, m_frozen->height());
+        if (x0 < x1 && y0 < y1) {
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchBlt(dc, left + 1 + (x0 - px + half) * kLoupeZoom,
+                       top + 1 + (y0 - py + half) * kLoupeZoom, (x1 - x0) * kLoupeZoom,
+                       (y1 - y0) * kLoupeZoom, m_frozen->dc(), x0, y0, x1 - x0, y1 - y0, SRCCOPY);
+        }
+        if (px >= 0 && py >= 0 && px < m_frozen->width() && py < m_frozen->height()) {
+            GdiFlush();
+            under =
+                m_frozen->bits()[PixelCount(m_frozen->width(), py) + static_cast<std::size_t>(px)];
+        }
+    }
+    // The pixel grid, and the pointer's pixel outlined black and white to show on any colour.
+    const win::UniqueGdiObject grid(CreatePen(PS_SOLID, 1, RGB(96, 96, 96)));
+    {
+        const win::Selection usePen(dc, grid.get());
+        for (int i = 1; i < kLoupeCells; ++i) {
+            MoveToEx(dc, left + 1 + i * kLoupeZoom, top + 1, nullptr);
+            LineTo(dc, left + 1 + i * kLoupeZoom, top + 1 + inner);
+            MoveToEx(dc, left + 1, top + 1 + i * kLoupeZoom, nullptr);
+            LineTo(dc, left + 1 + inner, top + 1 + i * kLoupeZoom);
+        }
+    }
+    const int cell = half * kLoupeZoom;
+    RECT outline{left + cell - 1, top + cell - 1, left + cell + kLoupeZoom + 3,
+                 top + cell + kLoupeZoom + 3};
+    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&outline, -1, -1);
+    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // The pixel's colour, and the pointer's place or the selection's size.
+    POINT screen = m_pointer;
+    ClientToScreen(m_hwnd, &screen);
+    const Rect& frame = Shape1.rect();
+    const std::string readout = m_pressed || mCutState != 0
+                                    ? SizeText(std::max(frame.width, 0), std::max(frame.height, 0))
+                                    : PointerText(screen.x, screen.y);
+    const win::Selection useFont(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT line{left + 1, top + 1 + inner, panel.right - 1, top + 1 + inner + kOverlayLine};
+    for (const std::string& text : {ColourText(under), readout}) {
+        DrawTextW(dc, win::Wide(text).c_str(), -1, &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        OffsetRect(&line, 0, kOverlayLine);
+    }
+}
+
 void frmMain::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hwnd, &ps);
@@ -182,6 +335,9 @@ void frmMain::Paint() {
         SetBkMode(dc, oldMode);
         SetROP2(dc, oldRop);
     }
+    if (m_overlayShown) {
+        DrawOverlay(dc, 0, 0);
+    }
     EndPaint(m_hwnd, &ps);
 }
 
@@ -189,6 +345,11 @@ void frmMain::PaintPicture1() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Picture1, &ps);
     m_selection.Paint(dc, ps.rcPaint);
+    if (m_overlayShown) {
+        POINT origin{0, 0};
+        MapWindowPoints(Picture1, m_hwnd, &origin, 1);
+        DrawOverlay(dc, origin.x, origin.y);
+    }
     EndPaint(Picture1, &ps);
 }
 

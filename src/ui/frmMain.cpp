@@ -81,6 +81,7 @@ bool frmMain::CreateWindows() {
     HMENU popup = mnuPopup.get();
     AppendMenuW(popup, MF_STRING, kMenuCopyToClipboard, L"Copy to &Clipboard");
     AppendMenuW(popup, MF_STRING, kMenuSaveBitmap, L"Save as &Bitmap (.bmp)");
+    AppendMenuW(popup, MF_STRING, kMenuSavePng, L"Save as &PNG (.png)");
     AppendMenuW(popup, MF_STRING, kMenuSaveIcon, L"Save as &Icon (.ico)");
     AppendMenuW(popup, MF_STRING, kMenuSaveCursor, L"Save as &Cursor (.cur)");
     AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(wallpaper), L"Set as &Wallpaper");
@@ -192,6 +193,10 @@ void frmMain::ShowCaptureWindow() {
         m_showing = false;
     }
     SetForegroundWindow(m_hwnd);
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    ScreenToClient(m_hwnd, &pointer);
+    ShowOverlay(pointer.x, pointer.y);
 }
 
 void frmMain::EndCut() {
@@ -270,6 +275,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return mouse(2, &frmMain::Form_MouseUp);
     case WM_MBUTTONUP:
         return mouse(4, &frmMain::Form_MouseUp);
+    case WM_KEYDOWN:
+        Form_KeyDown(wParam);
+        return 0;
     case WM_SIZE:
         if (!m_applyingState) {
             m_state = wParam == SIZE_MINIMIZED   ? WindowState::Minimized

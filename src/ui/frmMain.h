@@ -28,6 +28,7 @@ namespace snarvik {
 enum SelectionMenuId : UINT {
     kMenuCopyToClipboard = 0x101,
     kMenuSaveBitmap,
+    kMenuSavePng,
     kMenuSaveIcon,
     kMenuSaveCursor,
     kMenuWallpaperMode = 0x110, // + index 1 (Tile), 2 (Center), 3 (Stretch)
@@ -121,6 +122,13 @@ private:
     void Form_MouseDown(int button, int shift, int x, int y);
     void Form_MouseMove(int button, int shift, int x, int y);
     void Form_MouseUp(int button, int shift, int x, int y);
+    void Form_KeyDown(WPARAM key);
+    // The readout and magnifier beside the pointer (x, y): shown, moved or hidden, repainting
+    // only where they were and where they go.
+    void ShowOverlay(int x, int y);
+    void HideOverlay();
+    void InvalidateOverlay();
+    void DrawOverlay(HDC dc, int originX, int originY);
     void RunSelectionMenuItem(UINT id);
     void mnuPopupReselect_Click();
     void mnuPopupAbort_Click();
@@ -160,6 +168,10 @@ private:
     HWND Picture1 = nullptr;
     SelectedPicture m_selection; // what Picture1 shows
     win::UniqueMenu mnuPopup;
+    bool m_pressed = false; // a button, or Enter, is down: a selection is being made
+    bool m_overlayShown = false;
+    Rect m_overlay;    // the readout and magnifier's panel
+    POINT m_pointer{}; // what it shows
 
     // Outputs
     std::int32_t mNumber = 0;

@@ -13,7 +13,7 @@ OBLONG = (600, 400, 648, 424)
 WALL = (480, 300, 544, 348)
 # Menu keys. "C" is also Copy to Clipboard's access key, and Wine runs the first item that has
 # it, so the cursor item is reached with the arrows.
-BITMAP, ICON, CURSOR = ("b",), ("i",), ("Down",) * 4 + ("Return",)
+BITMAP, PNG, ICON, CURSOR = ("b",), ("p",), ("i",), ("Down",) * 5 + ("Return",)
 
 
 class SaveScenario(Scenario):
@@ -55,10 +55,10 @@ class SaveScenario(Scenario):
         with Image.open(path) as picture:
             self.assertEqual((picture.format, picture.size),
                              (kind, (rect[2] - rect[0], rect[3] - rect[1])))
-            rgba = picture.convert("RGBA")
-        self.assertEqual(pattern_mismatches(rgba, rect[0], rect[1])[:3], [])
-        if kind == "ICO":
-            self.assertEqual(set(rgba.getdata(3)), {255}, "an icon pixel is transparent")
+            opaque = picture.mode == "RGB" or set(picture.convert("RGBA").getdata(3)) == {255}
+            wrong = pattern_mismatches(picture, rect[0], rect[1])[:3]
+        self.assertEqual(wrong, [])
+        self.assertTrue(opaque, "a pixel is transparent")
 
 
 class Saving(SaveScenario):
@@ -69,16 +69,18 @@ class Saving(SaveScenario):
         piece, oblong = "\u753b\u50cf.bmp", "\u03b5\u03b9\u03ba\u03cc\u03bd\u03b1"
         (self.out / piece).write_bytes(b"not a picture")
         kinds = ((BITMAP, piece, PIECE, "Pic7.BMP", "Bitmap Files (*.BMP)"),
-                 (ICON, oblong, OBLONG, "Icon8.ICO", "Icon Files (*.ICO)"),
-                 (CURSOR, oblong, OBLONG, "Cursor9.CUR", "Cursor Files (*.CUR)"))
+                 (PNG, "shot", PIECE, "Pic8.PNG", "PNG Files (*.PNG)"),
+                 (ICON, oblong, OBLONG, "Icon9.ICO", "Icon Files (*.ICO)"),
+                 (CURSOR, oblong, OBLONG, "Cursor10.CUR", "Cursor Files (*.CUR)"))
         for keys, name, rect, offered, types in kinds:
             self.assertEqual(self.save(keys, name, rect), {"edit": offered, "types": types})
         self.assert_picture(self.out / piece, PIECE, "BMP")
+        self.assert_picture(self.out / "shot.PNG", PIECE, "PNG")
         self.assert_picture(self.out / (oblong + ".ICO"), OBLONG, "ICO")
         self.assertEqual((self.out / (oblong + ".ICO")).read_bytes(),
                          (self.out / (oblong + ".CUR")).read_bytes())
         self.assertEqual(sorted(p.name for p in self.out.iterdir()),
-                         sorted([piece, oblong + ".ICO", oblong + ".CUR"]))
+                         sorted([piece, "shot.PNG", oblong + ".ICO", oblong + ".CUR"]))
 
 
 class Wallpaper(SaveScenario):

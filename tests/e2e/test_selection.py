@@ -156,3 +156,60 @@ class Selecting(Scenario):
         self.assertEqual(self.picture1(), (rect, 1))
         self.xdotool("key", "Print")  # with nothing open, a new cut
         self.wait_for(lambda: self.picture1()[1] == 0, what="a new cut")
+
+    def test_escape_ends_the_cut_on_the_screen_over_a_square_and_in_a_drag(self):
+        for place in ("screen", "square", "drag"):
+            with self.subTest(place):
+                self.cut(32 if place == "square" else 0)
+                self.move(400, 300)
+                if place == "drag":
+                    self.xdotool("mousedown", 1)
+                    self.move(450, 350)
+                self.key("Escape")
+                self.assert_back_in_tray()
+                if place == "drag":
+                    self.xdotool("mouseup", 1)
+
+    def test_arrows_move_a_drag_and_a_square_to_the_pixel(self):
+        self.cut()
+        self.drag([(300, 300), (350, 340)],
+                  while_held=lambda: self.key("Right", "Right", "Right", "shift+Down"))
+        self.open_menu()
+        self.assertEqual(self.picture1(), ((300, 300, 353, 350), 1))
+        self.choose("a")
+        self.assert_back_in_tray()
+        self.cut(16)
+        self.move(500, 500)
+        self.key("Left", "Left", "shift+Up", "Return")  # one Enter: a press and a release
+        self.open_menu()
+        self.assertEqual(self.picture1(), ((482, 474, 498, 490), 1))
+        self.assert_shows_pattern((482, 474, 498, 490))
+
+    def test_a_whole_cut_with_the_keyboard_alone(self):
+        from PIL import Image
+        self.move(600, 400)
+        self.key("Print")
+        self.wait_window(MAIN_CLASS, visible=True)
+        self.key("Return", *["shift+Right"] * 5, *["shift+Down"] * 3, "Right", "Return")
+        self.open_menu()
+        self.assertEqual(self.picture1(), ((600, 400, 651, 430), 1))
+        self.choose("c")
+        self.records("clipboard-bmp", "C:\\clip.bmp")
+        with Image.open(self.unix_path("C:\\clip.bmp")) as copied:
+            self.assertEqual(copied.size, (51, 30))
+
+    def test_the_magnifier_shows_the_pixel_and_leaves_the_rest_alone(self):
+        x, y = 800, 500
+        self.cut()
+        self.move(x, y)
+        # The panel goes 16 pixels below and right; its middle cell is the pointer's pixel.
+        self.wait_for(lambda: self.grab().getpixel((x + 16 + 1 + 5 * 8 + 3, y + 16 + 1 + 5 * 8 + 3))
+                      == pattern_rgb(x, y), what="the enlarged pixel")
+        screen = self.grab()
+        cell = screen.crop((x + 16 + 1 + 5 * 8 + 1, y + 16 + 1 + 5 * 8 + 1,
+                            x + 16 + 1 + 6 * 8, y + 16 + 1 + 6 * 8))
+        self.assertEqual(set(cell.getdata()), {pattern_rgb(x, y)})
+        # Outside the 321 x 321 square around the pointer: the frozen screen, untouched.
+        wrong = [p for p, _, _ in pattern_mismatches(screen, 0, 0)
+                 if abs(p[0] - x) > 160 or abs(p[1] - y) > 160]
+        self.assertEqual(wrong, [])

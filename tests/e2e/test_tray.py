@@ -41,7 +41,8 @@ class Tray(Scenario):
         self.move(x - 20, y - 10)
         time.sleep(0.1)
         self.move(x, y)
-        region = [(px, py) for px in range(x - 100, x + 100) for py in range(y - 100, y + 100)]
+        # Around the square, short of the magnifier that sits 16 pixels below and right.
+        region = [(px, py) for px in range(x - 50, x + 10) for py in range(y - 50, y + 10)]
 
         def changed():
             now = self.grab()

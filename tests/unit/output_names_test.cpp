@@ -18,6 +18,7 @@ TEST(OutputNames, ExtensionIsForcedUnlessPresentInAnyCase) {
         {"a", ".BMP", "a.BMP"},
         {"a.Bmp", ".BMP", "a.Bmp"},
         {"shot.png", ".BMP", "shot.png.BMP"},
+        {"a.png", ".PNG", "a.png"},
         {"C:\\pics\\x.ico", ".ICO", "C:\\pics\\x.ico"},
         {"x.ico", ".CUR", "x.ico.CUR"},
         {".BMP", ".BMP", ".BMP"},   // exactly four characters

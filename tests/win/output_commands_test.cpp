@@ -155,7 +155,7 @@ TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         {"", true, 0},
         {folder / "no such folder\\x.BMP", false, ERROR_PATH_NOT_FOUND},
         {locked, true, ERROR_ACCESS_DENIED},
-        {held, false, ERROR_SHARING_VIOLATION},
+        {held, false, ERROR_ACCESS_DENIED},
         {"T:\\full.BMP", false, ERROR_DISK_FULL}, // a small RAM disk of the test harness
     };
     for (const auto& c : cases) {

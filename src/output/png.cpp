@@ -1,0 +1,108 @@
+#include <windows.h>
+#include <objbase.h>
+#include <wincodec.h>
+
+#include "output/png.h"
+
+#include "app/com.h"
+
+namespace snarvik {
+
+namespace {
+
+// Runs step after step while each succeeds; the first failure's reason stays in result.
+class Steps {
+public:
+    explicit Steps(HRESULT& result) : m_result(result) { m_result = S_OK; }
+    template <typename Step> Steps& then(Step step) {
+        if (SUCCEEDED(m_result)) {
+            m_result = step();
+        }
+        return *this;
+    }
+
+private:
+    HRESULT& m_result;
+};
+
+} // namespace
+
+std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
+    if (image.empty()) {
+        error = E_INVALIDARG;
+        return {};
+    }
+    // Rows of B, G, R, as the 24-bit format lays them out, each padded to four bytes.
+    const UINT stride = (static_cast<UINT>(image.width) * 3 + 3) & ~3u;
+    std::vector<BYTE> rows(static_cast<std::size_t>(stride) * static_cast<UINT>(image.height));
+    for (int y = 0; y < image.height; ++y) {
+        BYTE* out = rows.data() + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < image.width; ++x, out += 3) {
+            const std::uint32_t pixel = image.at(x, y);
+            out[0] = static_cast<BYTE>(pixel);
+            out[1] = static_cast<BYTE>(pixel >> 8);
+            out[2] = static_cast<BYTE>(pixel >> 16);
+        }
+    }
+
+    const win::ComApartment com;
+    std::vector<std::uint8_t> bytes;
+    {
+        IWICImagingFactory* rawFactory = nullptr;
+        IStream* rawStream = nullptr;
+        IWICBitmapEncoder* rawEncoder = nullptr;
+        IWICBitmapFrameEncode* rawFrame = nullptr;
+        IPropertyBag2* options = nullptr;
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        Steps(error)
+            .then([&] {
+                return win::CreateInstance(CLSID_WICImagingFactory, IID_IWICImagingFactory,
+                                           reinterpret_cast<void**>(&rawFactory));
+            })
+            .then([&] { return win::CreateMemoryStream(&rawStream); })
+            .then([&] {
+                return rawFactory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &rawEncoder);
+            })
+            .then([&] { return rawEncoder->Initialize(rawStream, WICBitmapEncoderNoCache); })
+            .then([&] { return rawEncoder->CreateNewFrame(&rawFrame, &options); })
+            .then([&] {
+                // Screen pictures compress well unfiltered, and trying every filter per row
+                // costs several times the rest.
+                PROPBAG2 option{};
+                option.pstrName = const_cast<LPOLESTR>(L"FilterOption");
+                VARIANT value{};
+                value.vt = VT_UI1;
+                value.bVal = WICPngFilterNone;
+                options->Write(1, &option, &value);
+                return rawFrame->Initialize(options);
+            })
+            .then([&] {
+                return rawFrame->SetSize(static_cast<UINT>(image.width),
+                                         static_cast<UINT>(image.height));
+            })
+            .then([&] { return rawFrame->SetPixelFormat(&format); })
+            .then([&] {
+                return format == GUID_WICPixelFormat24bppBGR ? S_OK
+                                                             : WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
+            })
+            .then([&] {
+                return rawFrame->WritePixels(static_cast<UINT>(image.height), stride,
+                                             static_cast<UINT>(rows.size()), rows.data());
+            })
+            .then([&] { return rawFrame->Commit(); })
+            .then([&] { return rawEncoder->Commit(); });
+        const win::ComPtr<IWICImagingFactory> factory(rawFactory);
+        const win::ComPtr<IStream> stream(rawStream);
+        const win::ComPtr<IWICBitmapEncoder> encoder(rawEncoder);
+        const win::ComPtr<IWICBitmapFrameEncode> frame(rawFrame);
+        if (options != nullptr) {
+            options->Release();
+        }
+        if (SUCCEEDED(error)) {
+            bytes = win::BytesOf(stream.get(), error);
+        }
+    }
+    return bytes;
+}
+
+} // namespace snarvik

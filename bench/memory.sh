@@ -57,4 +57,6 @@ b=$(printf '%s\n' "${bare[@]}" | median)
 awk -v s="$s" -v b="$b" -v runs="${snarvik[*]} / ${bare[*]}" 'BEGIN {
     printf "private memory idling in the tray: snarvik.exe %.1f MB, bare tray program %.1f MB, " \
         "difference %.1f MB (medians of 5; runs: %s KB)\n", s / 1024, b / 1024, (s - b) / 1024, runs }'
-echo "libraries only snarvik.exe maps: $(comm -23 "$prefix/snarvik.maps" "$prefix/bare.maps" | tr '\n' ' ')"
+only=$(comm -23 "$prefix/snarvik.maps" "$prefix/bare.maps" | tr '\n' ' ')
+echo "libraries mapped: snarvik.exe $(wc -l <"$prefix/snarvik.maps"), bare $(wc -l <"$prefix/bare.maps");" \
+    "only by snarvik.exe: ${only:-none}"

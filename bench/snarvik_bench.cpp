@@ -204,7 +204,7 @@ void BenchMove(frmMain& form, int width, int height) {
         GdiFlush();
     };
     const double moveTime = Medians({move})[0];
-    Report("pointer move, readout and magnifier", moveTime, moveTime, "");
+    std::printf("%-34s %9.3f ms\n", "pointer move, readout and magnifier", moveTime);
     form.SetWindowState(WindowState::Minimized);
     Pump();
 }

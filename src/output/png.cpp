@@ -25,16 +25,20 @@ private:
     HRESULT& m_result;
 };
 
-} // namespace
-
-std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
-    if (image.empty()) {
-        error = E_INVALIDARG;
-        return {};
+HRESULT WriteRows(IWICBitmapFrameEncode* frame, const WICPixelFormatGUID& format,
+                  const Image& image) {
+    const auto height = static_cast<UINT>(image.height);
+    if (format == GUID_WICPixelFormat32bppBGR) {
+        auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.pixels.data()));
+        return frame->WritePixels(height, static_cast<UINT>(image.width) * 4,
+                                  static_cast<UINT>(image.pixels.size() * 4), pixels);
     }
-    // Rows of B, G, R, as the 24-bit format lays them out, each padded to four bytes.
+    if (format != GUID_WICPixelFormat24bppBGR) {
+        return WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
+    }
+    // Rows of B, G, R, each padded to four bytes.
     const UINT stride = (static_cast<UINT>(image.width) * 3 + 3) & ~3u;
-    std::vector<BYTE> rows(static_cast<std::size_t>(stride) * static_cast<UINT>(image.height));
+    std::vector<BYTE> rows(static_cast<std::size_t>(stride) * height);
     for (int y = 0; y < image.height; ++y) {
         BYTE* out = rows.data() + static_cast<std::size_t>(y) * stride;
         for (int x = 0; x < image.width; ++x, out += 3) {
@@ -44,7 +48,16 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
             out[2] = static_cast<BYTE>(pixel >> 16);
         }
     }
+    return frame->WritePixels(height, stride, static_cast<UINT>(rows.size()), rows.data());
+}
 
+} // namespace
+
+std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
+    if (image.empty()) {
+        error = E_INVALIDARG;
+        return {};
+    }
     const win::ComApartment com;
     std::vector<std::uint8_t> bytes;
     {
@@ -53,7 +66,8 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
         IWICBitmapEncoder* rawEncoder = nullptr;
         IWICBitmapFrameEncode* rawFrame = nullptr;
         IPropertyBag2* options = nullptr;
-        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        // Our pixels are 32-bit BGR already; an encoder that wants 24-bit rows gets them.
+        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
         Steps(error)
             .then([&] {
                 return win::CreateInstance(CLSID_WICImagingFactory, IID_IWICImagingFactory,
@@ -82,13 +96,13 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
             })
             .then([&] { return rawFrame->SetPixelFormat(&format); })
             .then([&] {
-                return format == GUID_WICPixelFormat24bppBGR ? S_OK
-                                                             : WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
+                if (format == GUID_WICPixelFormat32bppBGR) {
+                    return S_OK;
+                }
+                format = GUID_WICPixelFormat24bppBGR; // what every PNG encoder takes
+                return rawFrame->SetPixelFormat(&format);
             })
-            .then([&] {
-                return rawFrame->WritePixels(static_cast<UINT>(image.height), stride,
-                                             static_cast<UINT>(rows.size()), rows.data());
-            })
+            .then([&] { return WriteRows(rawFrame, format, image); })
             .then([&] { return rawFrame->Commit(); })
             .then([&] { return rawEncoder->Commit(); });
         const win::ComPtr<IWICImagingFactory> factory(rawFactory);

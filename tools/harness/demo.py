@@ -79,12 +79,14 @@ def save_bitmap(d):
     d.key("Print")  # Cut - &Any Size
     d.wait_window(MAIN_CLASS, visible=True)
     pattern.kill()  # the frozen screen keeps it
-    d.drag([(300, 200), (500, 300), (700, 450)])
+    # the readout and the magnifier while the button is held
+    d.drag([(300, 200), (500, 300), (700, 450)],
+           while_held=lambda: d.screenshot(OUT / "06-magnifier.png"))
     menu_click(d, 1)  # Save as &Bitmap (.bmp)
     offered = d.wintool("dialog-text", "Save Graphic").stdout.splitlines()
     print("the dialog offers", [line for line in offered if line.startswith("edit=")])
     time.sleep(0.5)
-    d.screenshot(OUT / "06-save-dialog.png")
+    d.screenshot(OUT / "07-save-dialog.png")
     save_as(d, "Pic1.BMP")
 
 

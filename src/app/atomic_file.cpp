@@ -111,7 +111,8 @@ WriteResult AtomicFile::Commit() {
     }
     if (m_error == 0 && MoveFileExW(m_temp.c_str(), m_path.c_str(),
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
-        m_error = GetLastError();
+        // A failed rename is a failure even when the system gives no reason.
+        m_error = GetLastError() != 0 ? GetLastError() : ERROR_ACCESS_DENIED;
     }
     if (m_error != 0) {
         Discard();

@@ -12,9 +12,14 @@
 
 namespace snarvik {
 
+namespace {
+constexpr std::size_t kKeptKeyMoves = 64;
+} // namespace
+
 void frmMain::StartCut(std::int32_t limit) {
     mCutState = limit;
     m_pressed = false;
+    m_keyMoves.clear();
     ShowWindow(Picture1, SW_HIDE);
     m_selection.Clear();
     Shape1Changes([&](SelectionFrame& shape) { shape.Hide(); });
@@ -60,6 +65,7 @@ void frmMain::Form_KeyDown(WPARAM key) {
     // Where the last mouse message or key left the pointer: the system's position may still be
     // catching up with the moves before.
     POINT at = m_pointer;
+    const POINT from = at;
     const int step = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
     switch (key) {
     case VK_ESCAPE:
@@ -73,6 +79,11 @@ void frmMain::Form_KeyDown(WPARAM key) {
         at.x += key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
         at.y += key == VK_UP ? -step : key == VK_DOWN ? step : 0;
         Form_MouseMove(0, 0, at.x, at.y);
+        if (m_keyMoves.size() >= kKeptKeyMoves) {
+            m_keyMoves.erase(m_keyMoves.begin(), m_keyMoves.begin() + 2);
+        }
+        m_keyMoves.push_back(from);
+        m_keyMoves.push_back(at);
         ClientToScreen(m_hwnd, &at);
         SetCursorPos(at.x, at.y);
         return;
@@ -92,6 +103,18 @@ void frmMain::Form_KeyDown(WPARAM key) {
     default:
         return;
     }
+}
+
+// A key moves our pointer at once and the system's after it; the mouse moves that this makes
+// may arrive after later keys have moved on, at the new place or (Wine) at the old one, and
+// must not take the pointer back. Any other move is the user's.
+bool frmMain::IsKeyMoveEcho(int x, int y) {
+    const bool echo = std::any_of(m_keyMoves.begin(), m_keyMoves.end(),
+                                  [&](const POINT& at) { return at.x == x && at.y == y; });
+    if (!echo) {
+        m_keyMoves.clear();
+    }
+    return echo;
 }
 
 void frmMain::Form_MouseUp(int, int, int x, int y) {

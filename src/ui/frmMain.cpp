@@ -268,6 +268,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
         return mouse(4, &frmMain::Form_MouseDown);
     case WM_MOUSEMOVE:
+        if (IsKeyMoveEcho(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) {
+            return 0;
+        }
         return mouse(0, &frmMain::Form_MouseMove);
     case WM_LBUTTONUP:
         return mouse(1, &frmMain::Form_MouseUp);

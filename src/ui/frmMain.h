@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/win32.h"
 #include "capture/selected_picture.h"
@@ -123,6 +124,7 @@ private:
     void Form_MouseMove(int button, int shift, int x, int y);
     void Form_MouseUp(int button, int shift, int x, int y);
     void Form_KeyDown(WPARAM key);
+    bool IsKeyMoveEcho(int x, int y);
     // The readout and magnifier beside the pointer (x, y): shown, moved or hidden, repainting
     // only where they were and where they go.
     void ShowOverlay(int x, int y);
@@ -172,6 +174,8 @@ private:
     bool m_overlayShown = false;
     Rect m_overlay;    // the readout and magnifier's panel
     POINT m_pointer{}; // what it shows
+    // Where keys put the pointer: the mouse moves this makes arrive after later keys.
+    std::vector<POINT> m_keyMoves;
 
     // Outputs
     std::int32_t mNumber = 0;

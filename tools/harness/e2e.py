@@ -214,8 +214,9 @@ class Driver:
 
     def picture1(self):
         """Picture1's (rect, visible): its rectangle on the screen."""
-        found = [(r["rect"], r["visible"]) for r in self.records(
-            "children", hex(self.main_window()["hwnd"])) if r["class"] == "SnarvikPicture"]
+        children = self.wintool("children", hex(self.main_window()["hwnd"])).stdout
+        found = [(r["rect"], r["visible"]) for r in map(parse_record, children.splitlines())
+                 if r.get("class") == "SnarvikPicture"]
         assert len(found) == 1, found
         return found[0]
 

@@ -269,7 +269,7 @@ void BenchPng(int width, int height) {
     }
     Sleep(1500); // drawn
     std::shared_ptr<Surface> screen;
-    GrabScreenInto(screen);
+    GrabScreenInto(screen, CurrentDesktop());
     GdiFlush();
     const Image image{
         width, height,

@@ -2,8 +2,11 @@
 """Draws the program's artwork and writes res/snarvik.ico and res/snarvik.cur.
 
 The icon is a pair of opened scissors (blades up, blue handles) in the 16 standard
-colours, stored as 256-colour images at 19x19 (the window's icon) plus 16x16 and
-32x32 renditions. The cursor is a 32x32 monochrome arrow with a diamond cross-hair
+colours, drawn for each size: as 256-colour images at 19x19 (the window's icon), 16x16 and
+32x32, and as 32-bit images with an alpha channel at the other sizes the notification area
+asks for at common scalings: 20 (125 %), 24 (150 %), 40 (250 %) and 48 (300 %). (Wine hands
+a tray icon's mask to its taskbar cut short unless the width is a multiple of 16; with an
+alpha channel the mask is not used.) The cursor is a 32x32 monochrome arrow with a diamond cross-hair
 below it, hot spot at the arrow's tip (0, 0).
 """
 import math
@@ -77,6 +80,25 @@ def icon_image(pixels):
     return header + palette + bytes(xor) + bytes(mask)
 
 
+def icon_image_32(pixels):
+    """The same picture as a 32-bit image with an alpha channel (and the AND mask)."""
+    height, width = len(pixels), len(pixels[0])
+    and_stride = ((width + 31) // 32) * 4
+    header = struct.pack('<IiiHHIIiiII', 40, width, height * 2, 1, 32, 0,
+                         (width * 4 + and_stride) * height, 0, 0, 0, 0)
+    colour = bytearray()
+    mask = bytearray()
+    for row in reversed(pixels):
+        for c in row:
+            colour += b'\0\0\0\0' if c is CLEAR else bytes(STANDARD[c][::-1]) + b'\xff'
+        bits = bytearray(and_stride)
+        for x, c in enumerate(row):
+            if c is CLEAR:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    return header + bytes(colour) + bytes(mask)
+
+
 def container(kind, images, hotspot=(0, 0)):
     """An .ico (kind 1) or .cur (kind 2) file holding the given (width, height, colours, bpp, bytes)."""
     out = struct.pack('<HHH', 0, kind, len(images))
@@ -138,6 +160,7 @@ def cursor_image(grid):
 def main():
     res = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / 'res')
     images = [(n, n, 0, 8, icon_image(scissors(n))) for n in (19, 16, 32)]
+    images += [(n, n, 0, 32, icon_image_32(scissors(n))) for n in (20, 24, 40, 48)]
     (res / 'snarvik.ico').write_bytes(container(1, images))
     (res / 'snarvik.cur').write_bytes(container(2, [(32, 32, 2, 1, cursor_image(cursor_pixels()))]))
 

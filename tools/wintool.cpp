@@ -543,11 +543,29 @@ int CmdTooltip() {
 
 int CmdScreen() {
     HDC screen = GetDC(nullptr);
-    std::printf("width=%d\theight=%d\tbits=%d\tdpi=%d\n", GetSystemMetrics(SM_CXSCREEN),
-                GetSystemMetrics(SM_CYSCREEN), GetDeviceCaps(screen, BITSPIXEL),
-                GetDeviceCaps(screen, LOGPIXELSX));
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    std::printf("width=%d\theight=%d\tbits=%d\tdpi=%d\twork=%ld,%ld,%ld,%ld\n",
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                GetDeviceCaps(screen, BITSPIXEL), GetDeviceCaps(screen, LOGPIXELSX), work.left,
+                work.top, work.right, work.bottom);
     ReleaseDC(nullptr, screen);
     return 0;
+}
+
+// Changes the display mode, as a user changing the resolution would (not stored).
+int CmdDisplay(int argc, char** argv) {
+    if (argc < 2) {
+        return kUsage;
+    }
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(std::atoi(argv[0]));
+    mode.dmPelsHeight = static_cast<DWORD>(std::atoi(argv[1]));
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result = ChangeDisplaySettingsW(&mode, 0);
+    std::printf("result=%ld\n", result);
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
 
 int CmdCursor() {
@@ -646,7 +664,7 @@ int Usage() {
                  "  pattern [MS]\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
-                 "  tooltip | screen | cursor | link FILE | reg KEY\n");
+                 "  tooltip | screen | display WIDTH HEIGHT | cursor | link FILE | reg KEY\n");
     return kUsage;
 }
 
@@ -706,6 +724,7 @@ int wmain(int argc, wchar_t** wideArgv) {
          [](int, char**) {
              return CmdScreen();
          }},
+        {"display", CmdDisplay},
         {"cursor",
          [](int, char**) {
              return CmdCursor();

@@ -88,6 +88,7 @@ using UniqueKey = Unique<NullIsNone<HKEY, &RegCloseKey>>;
 using UniqueHandle = Unique<NullIsNone<HANDLE, &CloseHandle>>; // handles whose "none" is null
 using UniqueFile = Unique<FileTraits>;                         // CreateFile handles
 using UniqueImageList = Unique<NullIsNone<HIMAGELIST, &DestroyImageList>>;
+using UniqueHook = Unique<NullIsNone<HHOOK, &UnhookWindowsHookEx>>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDC {

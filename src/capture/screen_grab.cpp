@@ -4,11 +4,38 @@
 
 namespace snarvik {
 
-bool GrabScreenInto(std::shared_ptr<Surface>& frozen) {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    if (!frozen || frozen->width() != width || frozen->height() != height) {
-        auto fresh = std::make_shared<Surface>(width, height);
+namespace {
+
+Rect RectOf(const RECT& r) {
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM desktop) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info) != FALSE) {
+        reinterpret_cast<Desktop*>(desktop)->push_back(
+            {RectOf(info.rcMonitor), RectOf(info.rcWork)});
+    }
+    return TRUE;
+}
+
+} // namespace
+
+Desktop CurrentDesktop() {
+    Desktop desktop;
+    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&desktop));
+    if (desktop.empty()) { // no monitor reported: the primary screen as the metrics give it
+        const Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        desktop.push_back({screen, screen});
+    }
+    return desktop;
+}
+
+bool GrabScreenInto(std::shared_ptr<Surface>& frozen, const Desktop& desktop) {
+    const Rect area = VirtualScreen(desktop);
+    if (!frozen || frozen->width() != area.width || frozen->height() != area.height) {
+        auto fresh = std::make_shared<Surface>(area.width, area.height);
         if (!fresh->valid()) {
             return false;
         }
@@ -21,7 +48,13 @@ bool GrabScreenInto(std::shared_ptr<Surface>& frozen) {
     if (!display) {
         return false;
     }
-    const BOOL copied = BitBlt(frozen->dc(), 0, 0, width, height, display.get(), 0, 0, SRCCOPY);
+    const BOOL copied = BitBlt(frozen->dc(), 0, 0, area.width, area.height, display.get(),
+                               area.left, area.top, SRCCOPY);
+    for (const Rect& gap : Uncovered(desktop)) {
+        const RECT black{gap.left - area.left, gap.top - area.top, gap.left - area.left + gap.width,
+                         gap.top - area.top + gap.height};
+        FillRect(frozen->dc(), &black, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
     GdiFlush();
     return copied != FALSE;
 }

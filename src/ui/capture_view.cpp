@@ -35,7 +35,9 @@ void frmMain::GrabScreen() {
         UpdateWindow(Picture1);
     }
     m_selection.Detach(); // Picture1 keeps showing what was selected
-    if (GrabScreenInto(m_frozen)) {
+    m_desktop = CurrentDesktop();
+    m_screen = VirtualScreen(m_desktop);
+    if (GrabScreenInto(m_frozen, m_desktop)) {
         InvalidateRect(m_hwnd, nullptr, FALSE);
     }
 }
@@ -64,8 +66,7 @@ void frmMain::Form_KeyDown(WPARAM key) {
     }
     // Where the last mouse message or key left the pointer: the system's position may still be
     // catching up with the moves before.
-    POINT at = m_pointer;
-    const POINT from = at;
+    const POINT at = m_pointer;
     const int step = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
     switch (key) {
     case VK_ESCAPE:
@@ -75,18 +76,22 @@ void frmMain::Form_KeyDown(WPARAM key) {
     case VK_LEFT:
     case VK_RIGHT:
     case VK_UP:
-    case VK_DOWN:
-        at.x += key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
-        at.y += key == VK_UP ? -step : key == VK_DOWN ? step : 0;
-        Form_MouseMove(0, 0, at.x, at.y);
+    case VK_DOWN: {
+        // Only onto a monitor, where the system's pointer can go too.
+        const int dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
+        const int dy = key == VK_UP ? -step : key == VK_DOWN ? step : 0;
+        const Point to =
+            OnDesktop(m_desktop, {at.x + m_screen.left + dx, at.y + m_screen.top + dy});
+        const POINT moved{to.x - m_screen.left, to.y - m_screen.top};
+        Form_MouseMove(0, 0, moved.x, moved.y);
         if (m_keyMoves.size() >= kKeptKeyMoves) {
             m_keyMoves.erase(m_keyMoves.begin(), m_keyMoves.begin() + 2);
         }
-        m_keyMoves.push_back(from);
         m_keyMoves.push_back(at);
-        ClientToScreen(m_hwnd, &at);
-        SetCursorPos(at.x, at.y);
+        m_keyMoves.push_back(moved);
+        SetCursorPos(to.x, to.y);
         return;
+    }
     case VK_RETURN: {
         // Its character would reach the selection menu and close it at once.
         MSG character;
@@ -243,10 +248,13 @@ void frmMain::Shape1Changes(const std::function<void(SelectionFrame&)>& change) 
 }
 
 void frmMain::ShowOverlay(int x, int y) {
-    RECT client{};
-    GetClientRect(m_hwnd, &client);
     InvalidateOverlay();
-    m_overlay = PlaceOverlay(x, y, Rect{0, 0, client.right, client.bottom});
+    // Beside the pointer on its own monitor, flipped at that monitor's edges.
+    const Monitor* monitor = MonitorAt(m_desktop, {x + m_screen.left, y + m_screen.top});
+    Rect bounds = monitor != nullptr ? monitor->bounds : m_screen;
+    bounds.left -= m_screen.left;
+    bounds.top -= m_screen.top;
+    m_overlay = PlaceOverlay(x, y, bounds);
     m_pointer = {x, y};
     m_overlayShown = true;
     InvalidateOverlay();
@@ -319,12 +327,11 @@ void frmMain::DrawOverlay(HDC dc, int originX, int originY) {
     FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     // The pixel's colour, and the pointer's place or the selection's size.
-    POINT screen = m_pointer;
-    ClientToScreen(m_hwnd, &screen);
     const Rect& frame = Shape1.rect();
-    const std::string readout = m_pressed || mCutState != 0
-                                    ? SizeText(std::max(frame.width, 0), std::max(frame.height, 0))
-                                    : PointerText(screen.x, screen.y);
+    const std::string readout =
+        m_pressed || mCutState != 0
+            ? SizeText(std::max(frame.width, 0), std::max(frame.height, 0))
+            : PointerText(m_pointer.x + m_screen.left, m_pointer.y + m_screen.top);
     const win::Selection useFont(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));

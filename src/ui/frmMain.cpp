@@ -7,6 +7,7 @@
 #include "app/mMain.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
+#include "capture/screen_grab.h"
 #include "output/ShowSaveDialog.h"
 #include "ui/resource.h"
 
@@ -31,13 +32,8 @@ std::unique_ptr<frmMain> frmMain::Load(HINSTANCE instance, bool endsProcess) {
 }
 
 bool frmMain::CreateWindows() {
+    LoadTrayIcon();
     const int smallIcon = GetSystemMetrics(SM_CXSMICON);
-    m_trayIcon.reset(static_cast<HICON>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_SNARVIK),
-                                                   IMAGE_ICON, smallIcon, smallIcon, 0)));
-    if (m_trayIcon) {
-        m_trayIconPicture =
-            std::make_shared<const Picture>(Picture{PictureType::Icon, m_trayIcon.get()});
-    }
     HCURSOR cursor = LoadCursorW(m_instance, MAKEINTRESOURCEW(IDC_CAPTURE));
 
     WNDCLASSEXW form{};
@@ -63,9 +59,11 @@ bool frmMain::CreateWindows() {
 
     // Borderless, captionless popup; no taskbar button. Topmost so that the frozen screen
     // covers the taskbar while a cut is up.
+    m_desktop = CurrentDesktop();
+    m_screen = VirtualScreen(m_desktop);
     m_hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
-                             WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, 0,
-                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                             WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                             m_screen.left, m_screen.top, m_screen.width, m_screen.height, nullptr,
                              nullptr, m_instance, this);
     if (m_hwnd == nullptr) {
         return false;
@@ -98,6 +96,32 @@ frmMain::~frmMain() {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
     }
+}
+
+// The tray icon at the size the notification area's scaling asks for, from the artwork drawn
+// for that size; the shell gets the new icon before the old one is destroyed.
+void frmMain::LoadTrayIcon() {
+    const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    UINT dpi = taskbar != nullptr ? GetDpiForWindow(taskbar) : 0;
+    if (dpi == 0) {
+        dpi = GetDpiForSystem();
+    }
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    if (m_trayIcon && size == m_trayIconSize) {
+        return;
+    }
+    win::UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_SNARVIK), IMAGE_ICON, size, size, 0)));
+    if (!icon) {
+        return;
+    }
+    auto picture = std::make_shared<const Picture>(Picture{PictureType::Icon, icon.get()});
+    if (IconEvent) {
+        IconEvent->TrayIcon(picture);
+    }
+    m_trayIconPicture = std::move(picture);
+    m_trayIcon = std::move(icon);
+    m_trayIconSize = size;
 }
 
 UINT frmMain::AlreadyRunningMessage() {
@@ -192,11 +216,22 @@ void frmMain::ShowCaptureWindow() {
         Form_Resize();
         m_showing = false;
     }
+    // Over the whole desktop as it is now: monitors may have come, gone or changed since the
+    // window was last maximised.
+    RECT placed{};
+    GetWindowRect(m_hwnd, &placed);
+    if (placed.left != m_screen.left || placed.top != m_screen.top ||
+        placed.right - placed.left != m_screen.width ||
+        placed.bottom - placed.top != m_screen.height) {
+        m_applyingState = true;
+        SetWindowPos(m_hwnd, HWND_TOPMOST, m_screen.left, m_screen.top, m_screen.width,
+                     m_screen.height, SWP_NOACTIVATE);
+        m_applyingState = false;
+    }
     SetForegroundWindow(m_hwnd);
     POINT pointer{};
     GetCursorPos(&pointer);
-    ScreenToClient(m_hwnd, &pointer);
-    ShowOverlay(pointer.x, pointer.y);
+    ShowOverlay(pointer.x - m_screen.left, pointer.y - m_screen.top);
 }
 
 void frmMain::EndCut() {
@@ -290,13 +325,18 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_GETMINMAXINFO: {
-        // Maximised means the whole primary screen, taskbar included.
+        // Maximised means every monitor, taskbars included.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMaxPosition = {0, 0};
-        info->ptMaxSize = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        info->ptMaxPosition = {m_screen.left, m_screen.top};
+        info->ptMaxSize = {m_screen.width, m_screen.height};
         info->ptMaxTrackSize = info->ptMaxSize;
         return 0;
     }
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+        LoadTrayIcon(); // the notification area's scaling may have changed
+        break;
     case WM_TIMER:
         if (wParam == kTrayClickTimer) {
             TrayClickTimer();
@@ -313,6 +353,7 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         if (message == m_taskbarCreated && m_taskbarCreated != 0 && IconEvent) {
+            LoadTrayIcon();
             IconEvent->TaskbarCreated();
             return 0;
         }

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "app/win32.h"
+#include "capture/desktop.h"
 #include "capture/selected_picture.h"
 #include "capture/selection.h"
 #include "capture/surface.h"
 #include "output/selection_commands.h"
+#include "ui/dialog_placement.h"
 #include "tray/cSysTray.h"
 #include "tray/mSysTray.h"
 #include "tray/picture.h"
@@ -74,7 +76,8 @@ private:
     void Form_Unload();
     void Unload();
     void ShowCaptureWindow();
-    // While a menu, dialog or message box of ours is open no cut starts: counts them.
+    // While a menu, dialog or message box of ours is open no cut starts: counts them. Its
+    // dialogs open on the pointer's monitor.
     class ModalStep {
     public:
         explicit ModalStep(frmMain& form) : m_form(form) { ++m_form.m_modalSteps; }
@@ -84,6 +87,7 @@ private:
 
     private:
         frmMain& m_form;
+        DialogsAtPointer m_dialogs;
     };
     int ShowMessage(const std::string& text, const std::string& caption, UINT type, HWND owner);
     // SelectionHost
@@ -155,7 +159,9 @@ private:
 
     // Tray
     IconListener m_iconListener{*this};
+    void LoadTrayIcon();
     win::UniqueIcon m_trayIcon;
+    int m_trayIconSize = 0;
     PictureRef m_trayIconPicture;
     win::UniqueMenu mTrayMenu;
     std::unique_ptr<cSysTray> IconEvent;
@@ -165,6 +171,8 @@ private:
 
     // The cut
     std::int32_t mCutState = 0;
+    Desktop m_desktop; // the monitors at the last grab
+    Rect m_screen;     // all of them: what the window covers, in screen coordinates
     std::shared_ptr<Surface> m_frozen;
     SelectionFrame Shape1;
     HWND Picture1 = nullptr;

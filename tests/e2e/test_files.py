@@ -33,16 +33,23 @@ class SaveScenario(Scenario):
 
     def save(self, keys, name, rect):
         """Cuts (unless the capture window is still up), selects rect, chooses the menu item
-        and saves as OUT\\name; returns what the dialog showed as {"edit": ..., "types": ...}."""
+        and saves as OUT\\name; returns what the dialog showed as {"edit": ..., "types": ...}
+        and whether it was placed on the monitor's work area."""
         number = int(self.stored_settings().get("Number", "1"))
         if not self.capture_up():
             self.key("Print")
             self.wait_window(MAIN_CLASS, visible=True)
         self.select(rect[:2], rect[2:])
         self.menu_key(*keys)
-        self.wait_window("#32770", TITLE, visible=True, timeout=20)
+        left, top, right, bottom = self.wait_window("#32770", TITLE, visible=True,
+                                                    timeout=20)["rect"]
         shown = dict(line.split("=", 1) for line in self.wintool("dialog-text", TITLE).stdout
                      .splitlines() if line.startswith(("edit=", "types=")))
+        # Placed on the pointer's monitor when it opened: centred across its work area (Wine's
+        # dialog then loses some height) and within it.
+        work = self.records("screen")[0]["work"]
+        shown["placed"] = (left - work[0] == work[2] - right and work[1] <= top and
+                           bottom <= work[3])
         self.wintool("dialog-set", TITLE, OUT + "\\" + name)
         self.wintool("dialog-press", TITLE, "1")
         self.wait_for(lambda: self.stored_settings().get("Number") == str(number + 1),
@@ -73,7 +80,8 @@ class Saving(SaveScenario):
                  (ICON, oblong, OBLONG, "Icon9.ICO", "Icon Files (*.ICO)"),
                  (CURSOR, oblong, OBLONG, "Cursor10.CUR", "Cursor Files (*.CUR)"))
         for keys, name, rect, offered, types in kinds:
-            self.assertEqual(self.save(keys, name, rect), {"edit": offered, "types": types})
+            self.assertEqual(self.save(keys, name, rect),
+                             {"edit": offered, "types": types, "placed": True})
         self.assert_picture(self.out / piece, PIECE, "BMP")
         self.assert_picture(self.out / "shot.PNG", PIECE, "PNG")
         self.assert_picture(self.out / (oblong + ".ICO"), OBLONG, "ICO")

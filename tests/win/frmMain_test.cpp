@@ -30,7 +30,7 @@ bool Hooked(HWND window) {
            &mSysTray::SysTrayWndProc;
 }
 
-TEST(MainWindow, ShowsOnlyMaximisedOverTheWholeScreenOrHidden) {
+TEST(MainWindow, ShowsOnlyMaximisedOverTheWholeDesktopOrHidden) {
     const auto form = LoadForm();
     ASSERT_NE(form, nullptr);
     const HWND window = form->hWnd();
@@ -40,9 +40,10 @@ TEST(MainWindow, ShowsOnlyMaximisedOverTheWholeScreenOrHidden) {
     ASSERT_TRUE(IsWindowVisible(window));
     RECT rect{};
     GetWindowRect(window, &rect);
-    EXPECT_EQ(
-        (std::array{rect.left, rect.top, rect.right, rect.bottom}),
-        (std::array<LONG, 4>{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    EXPECT_EQ((std::array{rect.left, rect.top, rect.right, rect.bottom}),
+              (std::array<LONG, 4>{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                   top + GetSystemMetrics(SM_CYVIRTUALSCREEN)}));
     EXPECT_EQ(GetWindowLongPtrA(window, GWL_STYLE) &
                   (WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_SYSMENU),
               0);

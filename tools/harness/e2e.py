@@ -43,7 +43,8 @@ def parse_record(line):
     record = dict(field.partition("=")[::2] for field in line.split("\t"))
     for key, convert in (("visible", int), ("pid", int), ("hwnd", lambda v: int(v, 16)),
                          ("style", lambda v: int(v, 16)),
-                         ("rect", lambda v: tuple(int(n) for n in v.split(",")))):
+                         ("rect", lambda v: tuple(int(n) for n in v.split(","))),
+                         ("work", lambda v: tuple(int(n) for n in v.split(",")))):
         if key in record:
             record[key] = convert(record[key])
     return record
@@ -83,6 +84,7 @@ class Driver:
     settings = {}  # further values stored under the Settings key before the start
     install_dir = INSTALL_DIR  # where snarvik.exe and help.html are put
     time_limit = 120  # seconds for the whole scenario
+    dpi = 96  # the desktop's scaling, set before the prefix's server starts
 
     def open(self, name):
         self.name = re.sub(r"[^A-Za-z0-9_.-]+", "_", name)
@@ -99,6 +101,12 @@ class Driver:
             folder.mkdir(parents=True, exist_ok=True)
             for name in ("snarvik.exe", "help.html"):
                 shutil.copy2(MINGW_DIR / name, folder / name)
+            if self.dpi != 96:
+                user = self.path / "user.reg"
+                text = user.read_text("latin-1")
+                at = text.index("\n", text.index("[Control Panel\\\\Desktop]")) + 1
+                user.write_text(text[:at] + '"LogPixels"=dword:%08x\n' % self.dpi + text[at:],
+                                "latin-1")
             self.start_server()
             for name, value in dict({} if self.first_run else {"Init": "1"}, **self.settings).items():
                 self.wine("reg", "add", SETTINGS_KEY, "/v", name, "/d", value, "/f", check=True)
@@ -255,7 +263,10 @@ class Driver:
         return (self.width - 10, self.height - 10)
 
     def tray_click(self, button=1):
+        # Two clicks within the double-click time (500 ms) are a double click, which cuts.
+        time.sleep(max(0.0, getattr(self, "_tray_clicked", 0) + 0.6 - time.monotonic()))
         self.click(*self.tray_point(), button=button)
+        self._tray_clicked = time.monotonic()
 
     def tray_double_click(self):
         self.xdotool("mousemove", *self.tray_point(), "click", "--repeat", 2, "--delay", 80, 1)

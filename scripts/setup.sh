@@ -4,7 +4,7 @@
 snarvik_setup() {
     local packages=(g++ make wine wine64 xvfb xdotool imagemagick python3-pil g++-mingw-w64-x86-64-posix
         cmake googletest libgtest-dev liblnk-utils xclip clang-format x11-utils python3
-        coreutils procps)
+        coreutils procps nsis)
     local missing=() p status
     for p in "${packages[@]}"; do
         status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -345,8 +345,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CLOSE:
     case WM_ENDSESSION:
-        // Closed by another program (an installer) or the session ending: as Exit.
-        if (message == WM_CLOSE || wParam != 0) {
+        // Closed by another program (an installer) or the session ending: as Exit. A cut's
+        // menu, dialog or message still open finishes undisturbed; the asker may ask again.
+        if (message == WM_CLOSE ? m_modalSteps == 0 : wParam != 0) {
             std::int16_t exit = 6;
             MenuClick(exit);
         }

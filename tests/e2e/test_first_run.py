@@ -16,12 +16,6 @@ SHELL_FOLDERS = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\U
 class Starting(Scenario):
     first_run = True
 
-    def user_folder(self, subfolder=""):
-        users = [p for p in (self.path / "drive_c" / "users").iterdir()
-                 if p.name.lower() != "public"]
-        self.assertEqual(len(users), 1, users)
-        return users[0] / subfolder
-
     def help_requests(self):
         return [u for u in self.browser_log() if u.lower().endswith("/help.html")]
 

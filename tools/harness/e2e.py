@@ -82,7 +82,7 @@ class Driver:
 
     first_run = False  # start without "Init", as a user's first start
     settings = {}  # further values stored under the Settings key before the start
-    install_dir = INSTALL_DIR  # where snarvik.exe and help.html are put
+    install_dir = INSTALL_DIR  # where snarvik.exe and help.html are put; None: nowhere
     time_limit = 120  # seconds for the whole scenario
     dpi = 96  # the desktop's scaling, set before the prefix's server starts
 
@@ -97,19 +97,21 @@ class Driver:
         try:
             run(["bash", "-c", 'source "$1" && harness_copy "$2"', "copy",
                  ROOT / "scripts" / "harness.sh", self.path], timeout=120, check=True)
-            folder = self.unix_path(self.install_dir)
-            folder.mkdir(parents=True, exist_ok=True)
-            for name in ("snarvik.exe", "help.html"):
-                shutil.copy2(MINGW_DIR / name, folder / name)
+            if self.install_dir:
+                self.put_program(self.install_dir)
+            # Straight into the user's registry file before its server reads it: quicker and
+            # surer than a Wine process per value.
+            user = self.path / "user.reg"
+            text = user.read_text("latin-1")
             if self.dpi != 96:
-                user = self.path / "user.reg"
-                text = user.read_text("latin-1")
                 at = text.index("\n", text.index("[Control Panel\\\\Desktop]")) + 1
-                user.write_text(text[:at] + '"LogPixels"=dword:%08x\n' % self.dpi + text[at:],
-                                "latin-1")
+                text = text[:at] + '"LogPixels"=dword:%08x\n' % self.dpi + text[at:]
+            values = dict({} if self.first_run else {"Init": "1"}, **self.settings)
+            if values:
+                key = SETTINGS_KEY.split("\\", 1)[1].replace("\\", "\\\\")
+                text += "\n[%s] 0\n" % key + "".join('"%s"="%s"\n' % v for v in values.items())
+            user.write_text(text, "latin-1")
             self.start_server()
-            for name, value in dict({} if self.first_run else {"Init": "1"}, **self.settings).items():
-                self.wine("reg", "add", SETTINGS_KEY, "/v", name, "/d", value, "/f", check=True)
         except BaseException:
             self.close(failed=True)
             raise
@@ -133,6 +135,20 @@ class Driver:
         drive, _, rest = windows_path.partition(":")
         assert drive.upper() == "C", windows_path
         return self.path / "drive_c" / rest.strip("\\").replace("\\", "/")
+
+    def user_folder(self, subfolder=""):
+        """The prefix's one user's folder (its name is the Linux user's)."""
+        users = [p for p in (self.path / "drive_c" / "users").iterdir()
+                 if p.name.lower() != "public"]
+        assert len(users) == 1, users
+        return users[0] / subfolder
+
+    def put_program(self, folder):
+        """Copies snarvik.exe and help.html into a C:\\ folder, as a user unpacking the zip."""
+        folder = self.unix_path(folder)
+        folder.mkdir(parents=True, exist_ok=True)
+        for name in ("snarvik.exe", "help.html"):
+            shutil.copy2(MINGW_DIR / name, folder / name)
 
     def start_server(self):
         # The server and the first program's services outlive the call: they get no pipe.

@@ -56,12 +56,6 @@ def pattern_rgb(x, y):
     return (x & 255, y & 255, ((x >> 8) & 15) | (((y >> 8) & 15) << 4))
 
 
-def pattern_position(rgb):
-    """The screen position whose pattern colour is rgb."""
-    red, green, blue = rgb[:3]
-    return (red | ((blue & 15) << 8), green | ((blue >> 4) << 8))
-
-
 def pattern_mismatches(image, left, top):
     """((x, y), got, expected) of each pixel of a PIL image that differs from the pattern
     placed at screen (left, top); empty when the image is exactly that piece of the screen."""

@@ -9,10 +9,8 @@
 //   write      a full-screen BMP and a 256x256 ICO against a raw write of as many bytes.
 #include <windows.h>
 
-#include "app/mMain.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "app/win32.h"
+#include "base/win32.h"
+#include "capture/monitors.h"
 #include "capture/screen_grab.h"
 #include "output/bmp.h"
 #include "output/ico.h"
@@ -297,9 +295,7 @@ void BenchPng(int width, int height) {
 } // namespace
 
 int main() {
-    settings::SaveSetting(settings::kAppName, settings::kSection, settings::kInit, "1");
-    mMain::TrayMode = true;
-    auto form = frmMain::Load(GetModuleHandleA(nullptr), false);
+    auto form = frmMain::Load(GetModuleHandleA(nullptr), {});
     if (!form) {
         std::printf("could not create the main window\n");
         return 1;

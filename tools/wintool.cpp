@@ -6,7 +6,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "output/bmp.h"
 #include "support/pattern.h"
 
@@ -243,9 +243,8 @@ int CmdClipboardBmp(int argc, char** argv) {
         std::fprintf(stderr, "GetDIBits read %d of %ld lines\n", lines, header.bmHeight);
         return kNotFound;
     }
-    const auto written = snarvik::win::WriteFileAtomically(argv[0], snarvik::EncodeBmp(image));
-    if (!written.ok) {
-        std::fprintf(stderr, "%s\n", written.Describe(argv[0]).c_str());
+    if (const auto failed = snarvik::win::WriteFileAtomically(argv[0], snarvik::EncodeBmp(image))) {
+        std::fprintf(stderr, "%s\n", failed->Message().c_str());
         return kNotFound;
     }
     std::printf("width=%ld\theight=%ld\tbits=%u\n", header.bmWidth, header.bmHeight,

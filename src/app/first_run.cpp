@@ -2,9 +2,9 @@
 
 #include "app/first_run.h"
 
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "app/win32.h"
+#include "base/settings.h"
+#include "base/settings_store.h"
+#include "base/win32.h"
 #include "shell/mCreateShortcut.h"
 #include "shell/mWebLink.h"
 
@@ -17,10 +17,10 @@ void RunFirstRunActions(HWND owner, const mCreateShortcut::MessageFunction& mess
         return;
     }
     const std::string folder = win::ModuleFolder();
-    mCreateShortcut::CreateShortcut(owner, mCreateShortcut::ShortcutFolder{7},
-                                    std::string("Shortcut to ") + settings::kAppName,
-                                    folder + "\\snarvik.exe", "", folder, 0, "", 0,
-                                    mCreateShortcut::WaitOptions{.message = message});
+    mCreateShortcut::CreateShortcut(
+        owner, mCreateShortcut::ShortcutFolder{mCreateShortcut::kStartupFolder},
+        std::string("Shortcut to ") + settings::kAppName, folder + "\\snarvik.exe", "", folder, 0,
+        "", 0, mCreateShortcut::WaitOptions{.message = message});
     settings::SaveSetting(settings::kAppName, settings::kSection, settings::kInit, "1");
     mWebLink::OpenHelpPage(owner);
 }

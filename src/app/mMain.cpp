@@ -1,7 +1,8 @@
 #include <windows.h>
 
+#include "app/first_run.h"
 #include "app/mMain.h"
-#include "app/win32.h"
+#include "base/win32.h"
 #include "ui/frmMain.h"
 
 // The start routine: one instance per user session; tray mode on, the main window loaded but
@@ -21,7 +22,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     }
 
     snarvik::mMain::TrayMode = true;
-    auto form = snarvik::frmMain::Load(instance, true);
+    auto form = snarvik::frmMain::Load(instance, {.trayMode = snarvik::mMain::TrayMode,
+                                                  .endsProcess = true,
+                                                  .firstRun = &snarvik::RunFirstRunActions});
     if (!form) {
         return 1;
     }

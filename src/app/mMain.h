@@ -3,7 +3,7 @@
 
 namespace snarvik::mMain {
 
-// Set by the start routine before the main window loads; the tray handling acts only then.
+// Set by the start routine before the main window loads, which then lives in the tray.
 inline bool TrayMode = false;
 
 } // namespace snarvik::mMain

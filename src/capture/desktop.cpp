@@ -7,17 +7,10 @@ namespace snarvik {
 
 namespace {
 
-int Right(const Rect& r) {
-    return r.left + r.width;
-}
-int Bottom(const Rect& r) {
-    return r.top + r.height;
-}
-
 // The point of r nearest to p.
 Point Nearest(const Rect& r, Point p) {
-    return {std::clamp(p.x, r.left, std::max(Right(r) - 1, r.left)),
-            std::clamp(p.y, r.top, std::max(Bottom(r) - 1, r.top))};
+    return {std::clamp(p.x, r.left, std::max(r.right() - 1, r.left)),
+            std::clamp(p.y, r.top, std::max(r.bottom() - 1, r.top))};
 }
 
 long long SquaredDistance(Point a, Point b) {
@@ -36,8 +29,8 @@ Rect VirtualScreen(const Desktop& desktop) {
     for (const Monitor& monitor : desktop) {
         left = std::min(left, monitor.bounds.left);
         top = std::min(top, monitor.bounds.top);
-        right = std::max(right, Right(monitor.bounds));
-        bottom = std::max(bottom, Bottom(monitor.bounds));
+        right = std::max(right, monitor.bounds.right());
+        bottom = std::max(bottom, monitor.bounds.bottom());
     }
     return {left, top, right - left, bottom - top};
 }
@@ -66,7 +59,7 @@ std::vector<Rect> Uncovered(const Desktop& desktop) {
     std::vector<int> edges;
     for (const Monitor& monitor : desktop) {
         edges.push_back(monitor.bounds.top);
-        edges.push_back(Bottom(monitor.bounds));
+        edges.push_back(monitor.bounds.bottom());
     }
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
@@ -77,18 +70,18 @@ std::vector<Rect> Uncovered(const Desktop& desktop) {
         const int height = edges[band + 1] - top;
         std::vector<std::pair<int, int>> covered;
         for (const Monitor& monitor : desktop) {
-            if (monitor.bounds.top <= top && Bottom(monitor.bounds) >= top + height) {
-                covered.emplace_back(monitor.bounds.left, Right(monitor.bounds));
+            if (monitor.bounds.top <= top && monitor.bounds.bottom() >= top + height) {
+                covered.emplace_back(monitor.bounds.left, monitor.bounds.right());
             }
         }
         std::sort(covered.begin(), covered.end());
         int x = all.left;
-        covered.emplace_back(Right(all), Right(all));
+        covered.emplace_back(all.right(), all.right());
         for (const auto& [from, to] : covered) {
             if (from > x) {
                 // One rectangle for a gap that goes on from the band above.
                 const auto above = std::find_if(gaps.begin(), gaps.end(), [&](const Rect& r) {
-                    return r.left == x && r.width == from - x && Bottom(r) == top;
+                    return r.left == x && r.width == from - x && r.bottom() == top;
                 });
                 if (above != gaps.end()) {
                     above->height += height;

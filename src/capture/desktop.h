@@ -3,15 +3,9 @@
 #pragma once
 #include <vector>
 
-#include "capture/selection.h"
+#include "capture/geometry.h"
 
 namespace snarvik {
-
-struct Point {
-    int x = 0;
-    int y = 0;
-    friend bool operator==(const Point&, const Point&) = default;
-};
 
 // Under per-monitor awareness every coordinate is a physical pixel, whatever a monitor's scaling.
 struct Monitor {

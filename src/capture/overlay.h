@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "capture/selection.h"
+#include "capture/geometry.h"
 
 namespace snarvik {
 

@@ -4,34 +4,6 @@
 
 namespace snarvik {
 
-namespace {
-
-Rect RectOf(const RECT& r) {
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM desktop) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info) != FALSE) {
-        reinterpret_cast<Desktop*>(desktop)->push_back(
-            {RectOf(info.rcMonitor), RectOf(info.rcWork)});
-    }
-    return TRUE;
-}
-
-} // namespace
-
-Desktop CurrentDesktop() {
-    Desktop desktop;
-    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&desktop));
-    if (desktop.empty()) { // no monitor reported: the primary screen as the metrics give it
-        const Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        desktop.push_back({screen, screen});
-    }
-    return desktop;
-}
-
 bool GrabScreenInto(std::shared_ptr<Surface>& frozen, const Desktop& desktop) {
     const Rect area = VirtualScreen(desktop);
     if (!frozen || frozen->width() != area.width || frozen->height() != area.height) {

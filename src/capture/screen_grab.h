@@ -9,9 +9,6 @@
 
 namespace snarvik {
 
-// The monitors as the system places them now.
-Desktop CurrentDesktop();
-
 // Copies the desktop into frozen, whose top left is the desktop's; frozen is made anew only
 // when the desktop's size changed, and a new one shows the window background until the copy
 // lands. What no monitor shows is black. False when no surface of that size or no display

@@ -2,17 +2,10 @@
 #pragma once
 #include <cstdint>
 
+#include "capture/geometry.h"
 #include "capture/image.h"
 
 namespace snarvik {
-
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
 
 enum class LineStyle { Solid, Dotted };
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/win32.h"
+#include "base/win32.h"
 #include "capture/image.h"
 
 namespace snarvik {

@@ -2,7 +2,7 @@
 
 #include "output/mCopyPicToClipboard.h"
 
-#include "app/win32.h"
+#include "base/win32.h"
 
 namespace snarvik::mCopyPicToClipboard {
 
@@ -11,11 +11,15 @@ namespace {
 constexpr int kOpenAttempts = 20;
 constexpr DWORD kOpenPauseMs = 25;
 
+Failure NotCopied(DWORD error) {
+    return {"The selection could not be copied to the clipboard", win::SystemMessage(error)};
+}
+
 } // namespace
 
-Outcome CopyPicToClipboard(HWND owner, const Image& picture) {
+Failed CopyPicToClipboard(HWND owner, const Image& picture) {
     if (picture.empty()) {
-        return {CopyResult::Empty, 0};
+        return Failure{"Nothing was copied to the clipboard", "the selection is empty"};
     }
     // Compatible with the display (a memory DC's bitmap would be monochrome).
     const win::WindowDC screen(nullptr);
@@ -23,7 +27,7 @@ Outcome CopyPicToClipboard(HWND owner, const Image& picture) {
     const BITMAPINFO info = win::TopDown32(picture.width, picture.height);
     if (!bitmap || SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(picture.height),
                              picture.pixels.data(), &info, DIB_RGB_COLORS) != picture.height) {
-        return {CopyResult::NoBitmap, GetLastError()};
+        return NotCopied(GetLastError());
     }
 
     // Another program may hold the clipboard for a moment; wait a little for it.
@@ -32,13 +36,15 @@ Outcome CopyPicToClipboard(HWND owner, const Image& picture) {
         if (clipboard.is_open()) {
             EmptyClipboard();
             if (SetClipboardData(CF_BITMAP, bitmap.get()) == nullptr) {
-                return {CopyResult::NotSet, GetLastError()};
+                return NotCopied(GetLastError());
             }
             (void)bitmap.release(); // the clipboard owns it now
-            return {CopyResult::Copied, 0};
+            return std::nullopt;
         }
         if (attempt + 1 >= kOpenAttempts) {
-            return {CopyResult::Busy, GetLastError()};
+            return Failure{"The selection was not copied",
+                           "another program keeps the clipboard open. What the clipboard "
+                           "held is still there."};
         }
         Sleep(kOpenPauseMs);
     }

@@ -4,7 +4,7 @@
 
 #include "output/png.h"
 
-#include "app/com.h"
+#include "base/com.h"
 
 namespace snarvik {
 
@@ -59,62 +59,51 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
         return {};
     }
     const win::ComApartment com;
+    win::ComPtr<IWICImagingFactory> factory;
+    win::ComPtr<IStream> stream;
+    win::ComPtr<IWICBitmapEncoder> encoder;
+    win::ComPtr<IWICBitmapFrameEncode> frame;
+    win::ComPtr<IPropertyBag2> options;
+    // Our pixels are 32-bit BGR already; an encoder that wants 24-bit rows gets them.
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
+    Steps(error)
+        .then([&] {
+            return win::CreateInstance(CLSID_WICImagingFactory, IID_IWICImagingFactory,
+                                       factory.put_void());
+        })
+        .then([&] { return win::CreateMemoryStream(stream.put()); })
+        .then(
+            [&] { return factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put()); })
+        .then([&] { return encoder->Initialize(stream.get(), WICBitmapEncoderNoCache); })
+        .then([&] { return encoder->CreateNewFrame(frame.put(), options.put()); })
+        .then([&] {
+            // Screen pictures compress well unfiltered, and trying every filter per row costs
+            // several times the rest.
+            PROPBAG2 option{};
+            option.pstrName = const_cast<LPOLESTR>(L"FilterOption");
+            VARIANT value{};
+            value.vt = VT_UI1;
+            value.bVal = WICPngFilterNone;
+            options->Write(1, &option, &value);
+            return frame->Initialize(options.get());
+        })
+        .then([&] {
+            return frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height));
+        })
+        .then([&] { return frame->SetPixelFormat(&format); })
+        .then([&] {
+            if (format == GUID_WICPixelFormat32bppBGR) {
+                return S_OK;
+            }
+            format = GUID_WICPixelFormat24bppBGR; // what every PNG encoder takes
+            return frame->SetPixelFormat(&format);
+        })
+        .then([&] { return WriteRows(frame.get(), format, image); })
+        .then([&] { return frame->Commit(); })
+        .then([&] { return encoder->Commit(); });
     std::vector<std::uint8_t> bytes;
-    {
-        IWICImagingFactory* rawFactory = nullptr;
-        IStream* rawStream = nullptr;
-        IWICBitmapEncoder* rawEncoder = nullptr;
-        IWICBitmapFrameEncode* rawFrame = nullptr;
-        IPropertyBag2* options = nullptr;
-        // Our pixels are 32-bit BGR already; an encoder that wants 24-bit rows gets them.
-        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
-        Steps(error)
-            .then([&] {
-                return win::CreateInstance(CLSID_WICImagingFactory, IID_IWICImagingFactory,
-                                           reinterpret_cast<void**>(&rawFactory));
-            })
-            .then([&] { return win::CreateMemoryStream(&rawStream); })
-            .then([&] {
-                return rawFactory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &rawEncoder);
-            })
-            .then([&] { return rawEncoder->Initialize(rawStream, WICBitmapEncoderNoCache); })
-            .then([&] { return rawEncoder->CreateNewFrame(&rawFrame, &options); })
-            .then([&] {
-                // Screen pictures compress well unfiltered, and trying every filter per row
-                // costs several times the rest.
-                PROPBAG2 option{};
-                option.pstrName = const_cast<LPOLESTR>(L"FilterOption");
-                VARIANT value{};
-                value.vt = VT_UI1;
-                value.bVal = WICPngFilterNone;
-                options->Write(1, &option, &value);
-                return rawFrame->Initialize(options);
-            })
-            .then([&] {
-                return rawFrame->SetSize(static_cast<UINT>(image.width),
-                                         static_cast<UINT>(image.height));
-            })
-            .then([&] { return rawFrame->SetPixelFormat(&format); })
-            .then([&] {
-                if (format == GUID_WICPixelFormat32bppBGR) {
-                    return S_OK;
-                }
-                format = GUID_WICPixelFormat24bppBGR; // what every PNG encoder takes
-                return rawFrame->SetPixelFormat(&format);
-            })
-            .then([&] { return WriteRows(rawFrame, format, image); })
-            .then([&] { return rawFrame->Commit(); })
-            .then([&] { return rawEncoder->Commit(); });
-        const win::ComPtr<IWICImagingFactory> factory(rawFactory);
-        const win::ComPtr<IStream> stream(rawStream);
-        const win::ComPtr<IWICBitmapEncoder> encoder(rawEncoder);
-        const win::ComPtr<IWICBitmapFrameEncode> frame(rawFrame);
-        if (options != nullptr) {
-            options->Release();
-        }
-        if (SUCCEEDED(error)) {
-            bytes = win::BytesOf(stream.get(), error);
-        }
+    if (SUCCEEDED(error)) {
+        bytes = win::BytesOf(stream.get(), error);
     }
     return bytes;
 }

@@ -2,19 +2,19 @@
 
 #include "output/save_picture.h"
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 #include "output/bmp.h"
 #include "output/ico.h"
 #include "output/png.h"
 
 namespace snarvik {
 
-SaveResult SavePicture(const std::string& path, const Image& image, FileKind kind) {
-    const std::string tooLarge =
-        "Could not write \"" + path + "\":\nthe picture is too large for this format.";
+Failed SavePicture(const std::string& path, const Image& image, FileKind kind) {
+    const std::string what = "Could not write \"" + path + "\"";
     if (image.empty()) {
-        return {false, "Could not write \"" + path + "\":\nthere is no picture to save."};
+        return Failure{what, "there is no picture to save"};
     }
+    const Failure tooLarge{what, "the picture is too large for this format"};
     win::AtomicFile file(path);
     if (kind == FileKind::Bitmap) {
         // Straight into the file, piece by piece: a whole-screen picture needs no copy.
@@ -24,28 +24,24 @@ SaveResult SavePicture(const std::string& path, const Image& image, FileKind kin
             return written;
         });
         if (!encoded && written) {
-            return {false, tooLarge};
+            return tooLarge;
         }
     } else if (kind == FileKind::Png) {
         HRESULT error = S_OK;
         const std::vector<std::uint8_t> bytes = EncodePng(image, error);
         if (bytes.empty()) {
-            return {false, "Could not write \"" + path + "\":\nthe PNG encoder of Windows " +
-                               "failed: " + win::SystemMessage(static_cast<DWORD>(error)) + "."};
+            return Failure{what, "the PNG encoder of Windows failed: " +
+                                     win::SystemMessage(static_cast<DWORD>(error))};
         }
         file.Write(bytes);
     } else {
         const std::vector<std::uint8_t> bytes = EncodeIco(image);
         if (bytes.empty()) {
-            return {false, tooLarge};
+            return tooLarge;
         }
         file.Write(bytes);
     }
-    const win::WriteResult result = file.Commit();
-    if (!result.ok) {
-        return {false, result.Describe(path)};
-    }
-    return {true, {}};
+    return file.Commit();
 }
 
 } // namespace snarvik

@@ -1,5 +1,6 @@
 // Encodes a picture and writes it to a file in one go, never leaving a half-written file.
 #pragma once
+#include "base/failure.h"
 #include "capture/image.h"
 #include "output/file_names.h"
 
@@ -7,12 +8,8 @@
 
 namespace snarvik {
 
-struct SaveResult {
-    bool ok = false;
-    std::string message; // for the user when not ok: what failed, which file, why
-};
-
-// Bitmap: a .BMP file; Png: a .PNG file; Icon and Cursor: the same icon-file bytes.
-SaveResult SavePicture(const std::string& path, const Image& image, FileKind kind);
+// Bitmap: a .BMP file; Png: a .PNG file; Icon and Cursor: the same icon-file bytes. On failure
+// the old file, if any, is as it was.
+Failed SavePicture(const std::string& path, const Image& image, FileKind kind);
 
 } // namespace snarvik

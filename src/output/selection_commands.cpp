@@ -3,9 +3,9 @@
 
 #include "output/selection_commands.h"
 
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "app/win32.h"
+#include "base/settings.h"
+#include "base/settings_store.h"
+#include "base/win32.h"
 #include "output/gdi_pixels.h"
 #include "output/mChangeWallpaper.h"
 #include "output/mCopyPicToClipboard.h"
@@ -14,24 +14,10 @@
 namespace snarvik {
 
 void SelectionCommands::mnuPopupCopyToClipboard_Click(const Image& selection) {
-    using mCopyPicToClipboard::CopyResult;
-    const auto outcome = mCopyPicToClipboard::CopyPicToClipboard(m_host.Owner(), selection);
+    const Failed copied = mCopyPicToClipboard::CopyPicToClipboard(m_host.Owner(), selection);
     m_host.EndCut();
-    switch (outcome.result) {
-    case CopyResult::Copied:
-        break;
-    case CopyResult::Empty:
-        m_host.ShowError("The selection is empty: nothing was copied to the clipboard.");
-        break;
-    case CopyResult::NoBitmap:
-    case CopyResult::NotSet:
-        m_host.ShowError("The selection could not be copied to the clipboard:\n" +
-                         win::SystemMessage(outcome.error) + ".");
-        break;
-    case CopyResult::Busy:
-        m_host.ShowError("The selection was not copied: another program keeps the clipboard "
-                         "open. What the clipboard held is still there.");
-        break;
+    if (copied) {
+        m_host.ShowError(*copied);
     }
 }
 
@@ -84,10 +70,9 @@ void SelectionCommands::SaveIconFile(FileKind kind, const Image& selection) {
         image = ImageOfIcon(icon.get());
         if (image.empty()) {
             const DWORD error = GetLastError();
-            m_host.ShowError("The icon could not be made from the selection, so \"" + *path +
-                             "\" was not written:\n" +
-                             win::SystemMessage(error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY) +
-                             ".");
+            m_host.ShowError({"The icon could not be made from the selection, so \"" + *path +
+                                  "\" was not written",
+                              win::SystemMessage(error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY)});
             return;
         }
     }
@@ -102,31 +87,31 @@ void SelectionCommands::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index,
     if (!path || !SaveTo(*path, selection, FileKind::Bitmap)) {
         return;
     }
-    const auto wallpaper = mChangeWallpaper::ChangeWallpaper(*path, Index);
+    const Failed wallpaper = mChangeWallpaper::ChangeWallpaper(*path, Index);
     m_host.EndCut();
     AdvanceNumber();
-    if (!wallpaper.accepted) {
-        m_host.ShowError(wallpaper.Message(*path));
+    if (wallpaper) {
+        m_host.ShowError(*wallpaper);
     }
 }
 
 std::optional<std::string> SelectionCommands::AskFileName(FileKind kind) {
-    const auto chosen = m_host.AskSaveName(DefaultName(kind, mNumber));
-    if (chosen.outcome == SaveDialogResult::Outcome::Failed) {
-        m_host.ShowError(chosen.Message());
+    const Result<std::string> chosen = m_host.AskSaveName(DefaultName(kind, mNumber));
+    if (chosen.failure()) {
+        m_host.ShowError(*chosen.failure());
     }
-    if (chosen.outcome != SaveDialogResult::Outcome::Chosen) {
+    if (!chosen.ok()) {
         return std::nullopt;
     }
-    return ForceExtension(chosen.path, ExtensionOf(kind));
+    return ForceExtension(chosen.value(), ExtensionOf(kind));
 }
 
 bool SelectionCommands::SaveTo(const std::string& path, const Image& image, FileKind kind) {
-    const SaveResult saved = SavePicture(path, image, kind);
-    if (!saved.ok) {
-        m_host.ShowError(saved.message);
+    const Failed saved = SavePicture(path, image, kind);
+    if (saved) {
+        m_host.ShowError(*saved);
     }
-    return saved.ok;
+    return !saved;
 }
 
 void SelectionCommands::AdvanceNumber() {
@@ -134,9 +119,9 @@ void SelectionCommands::AdvanceNumber() {
     const LONG status = settings::SaveSetting(settings::kAppName, settings::kSection,
                                               settings::kNumber, std::to_string(mNumber));
     if (status != ERROR_SUCCESS) {
-        m_host.ShowError("The file was saved, but the next file number could not be stored in "
-                         "the registry:\n" +
-                         win::SystemMessage(static_cast<DWORD>(status)) + ".");
+        m_host.ShowError({"The file was saved, but the next file number could not be stored in "
+                          "the registry",
+                          win::SystemMessage(static_cast<DWORD>(status))});
     }
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "capture/image.h"
-#include "output/ShowSaveDialog.h"
+#include "output/save_dialog.h"
 #include "output/file_names.h"
 
 namespace snarvik {
@@ -19,9 +19,10 @@ public:
     virtual HWND Owner() const = 0;
     // Ends the cut: the capture window hides.
     virtual void EndCut() = 0;
-    // The "Save Graphic" dialog offering defaultName.
-    virtual SaveDialogResult AskSaveName(const std::string& defaultName) = 0;
-    virtual void ShowError(const std::string& text) = 0;
+    // The "Save Graphic" dialog offering defaultName: the chosen path, or a failure, or
+    // neither (cancelled).
+    virtual Result<std::string> AskSaveName(const std::string& defaultName) = 0;
+    virtual void ShowError(const Failure& failure) = 0;
 
 protected:
     ~SelectionHost() = default;

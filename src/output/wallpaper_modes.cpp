@@ -4,11 +4,11 @@ namespace snarvik {
 
 std::optional<WallpaperValues> WallpaperModeValues(std::int16_t index) {
     switch (index) {
-    case 1:
+    case kWallpaperTile:
         return WallpaperValues{"1", "0"};
-    case 2:
+    case kWallpaperCenter:
         return WallpaperValues{"0", "0"};
-    case 3:
+    case kWallpaperStretch:
         return WallpaperValues{"0", "2"};
     default:
         return std::nullopt;

@@ -4,9 +4,9 @@
 
 #include "shell/mCreateShortcut.h"
 
-#include "app/atomic_file.h"
-#include "app/com.h"
-#include "app/win32.h"
+#include "base/atomic_file.h"
+#include "base/com.h"
+#include "base/win32.h"
 
 #include <memory>
 #include <vector>
@@ -20,8 +20,6 @@ using Clock = std::chrono::steady_clock;
 struct IdListFree {
     void operator()(ITEMIDLIST* list) const noexcept { ILFree(list); }
 };
-
-constexpr int kRecentFolder = 8; // CSIDL_RECENT
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
@@ -99,10 +97,11 @@ ThroughRecentDocuments(HWND owner, const ShortcutRequest& request, const WaitOpt
     const auto deadline = Clock::now() + options.linkWait;
     for (;;) {
         if (VisibleFileExists(shellLink)) {
-            ShortcutBytes built = BuildShortcut(ReadWholeFile(shellLink), request, ToAnsi);
-            if (built.error.empty()) {
+            Result<std::vector<std::uint8_t>> built =
+                BuildShortcut(ReadWholeFile(shellLink), request, ToAnsi);
+            if (built.ok()) {
                 DeleteFileW(win::FilePath(shellLink).c_str());
-                return std::move(built.bytes);
+                return std::move(built.value());
             }
         }
         if (Clock::now() >= deadline) {
@@ -115,11 +114,9 @@ ThroughRecentDocuments(HWND owner, const ShortcutRequest& request, const WaitOpt
 // The shortcut's bytes as the shell's own link object makes them; the system's error if not.
 std::vector<std::uint8_t> ThroughLinkObject(const ShortcutRequest& request, HRESULT& result) {
     const win::ComApartment com;
-    IShellLinkW* rawLink = nullptr;
-    result =
-        win::CreateInstance(CLSID_ShellLink, IID_IShellLinkW, reinterpret_cast<void**>(&rawLink));
-    const win::ComPtr<IShellLinkW> link(rawLink);
-    IPersistStream* rawPersist = nullptr;
+    win::ComPtr<IShellLinkW> link;
+    result = win::CreateInstance(CLSID_ShellLink, IID_IShellLinkW, link.put_void());
+    win::ComPtr<IPersistStream> persist;
     if (SUCCEEDED(result)) {
         link->SetPath(win::Wide(request.TargetPath).c_str());
         link->SetArguments(win::Wide(request.Arguments).c_str());
@@ -130,14 +127,12 @@ std::vector<std::uint8_t> ThroughLinkObject(const ShortcutRequest& request, HRES
             link->SetIconLocation(win::Wide(icon).c_str(), request.IconIndex);
         }
         link->SetShowCmd(request.ShowCommand);
-        result = link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&rawPersist));
+        result = link->QueryInterface(IID_IPersistStream, persist.put_void());
     }
-    const win::ComPtr<IPersistStream> persist(rawPersist);
-    IStream* rawStream = nullptr;
+    win::ComPtr<IStream> stream;
     if (SUCCEEDED(result)) {
-        result = win::CreateMemoryStream(&rawStream);
+        result = win::CreateMemoryStream(stream.put());
     }
-    const win::ComPtr<IStream> stream(rawStream);
     if (SUCCEEDED(result) && SUCCEEDED(result = persist->Save(stream.get(), TRUE))) {
         return win::BytesOf(stream.get(), result);
     }
@@ -187,21 +182,22 @@ bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string&
     const Messages messages(owner, options.message);
     const ShortcutRequest request{TargetPath, Arguments, WorkingDir,
                                   IconIndex,  IconFile,  ShowCommand};
-    if (auto error = ValidateShortcut(request)) {
-        messages.Error(*error);
+    if (const Failed invalid = ValidateShortcut(request)) {
+        messages.Error(invalid->Message());
         return false;
     }
 
     std::string folder;
-    const FolderId id = FolderIdOf(Folder);
-    if (!id.error.empty()) {
-        messages.Error(id.error);
+    const Result<std::optional<int>> id = FolderIdOf(Folder);
+    if (!id.ok()) {
+        messages.Error(id.failure()->Message());
         return false;
     }
-    if (id.id) {
-        folder = GetSpecialFolderPath(owner, *id.id);
+    if (const std::optional<int> special = id.value()) {
+        folder = GetSpecialFolderPath(owner, *special);
         if (folder.empty()) {
-            messages.Error("The special folder " + std::to_string(*id.id) + " could not be found.");
+            messages.Error("The special folder " + std::to_string(*special) +
+                           " could not be found.");
             return false;
         }
     } else {
@@ -219,13 +215,13 @@ bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string&
     }
     const std::string destination = JoinPath(folder, LinkName + ".lnk");
     if (bytes->empty()) {
-        messages.Error("The shortcut \"" + destination + "\" could not be made:\n" +
-                       win::SystemMessage(static_cast<DWORD>(made)) + ".");
+        messages.Error(Failure{"The shortcut \"" + destination + "\" could not be made",
+                               win::SystemMessage(static_cast<DWORD>(made))}
+                           .Message());
         return false;
     }
-    const win::WriteResult written = win::WriteFileAtomically(destination, *bytes);
-    if (!written.ok) {
-        messages.Error(written.Describe(destination));
+    if (const Failed written = win::WriteFileAtomically(destination, *bytes)) {
+        messages.Error(written->Message());
         return false;
     }
     return true;

@@ -14,6 +14,10 @@
 
 namespace snarvik::mCreateShortcut {
 
+// The special folders that the program writes into (CSIDL values).
+inline constexpr int kStartupFolder = 7;
+inline constexpr int kRecentFolder = 8;
+
 // Shows a message box and gives back the button pressed (IDOK...).
 using MessageFunction =
     std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)>;
@@ -21,9 +25,8 @@ using MessageFunction =
 // How long CreateShortcut waits for the shell, and how it shows messages. Tests shorten the
 // waits and collect the messages.
 struct WaitOptions {
-    // Longest wait for the shell's shortcut to appear, and then to be complete.
+    // Longest wait for the shell's shortcut to appear complete.
     std::chrono::milliseconds linkWait{5184};
-    std::chrono::milliseconds contentLimit{10000};
     std::chrono::milliseconds pollInterval{50};
     MessageFunction message; // empty: MessageBoxW
 };

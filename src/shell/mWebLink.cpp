@@ -3,7 +3,7 @@
 
 #include "shell/mWebLink.h"
 
-#include "app/win32.h"
+#include "base/win32.h"
 
 namespace snarvik::mWebLink {
 

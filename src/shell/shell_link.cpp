@@ -38,20 +38,27 @@ const std::string& IconLocation(const ShortcutRequest& request) {
     return request.IconFile.empty() ? request.TargetPath : request.IconFile;
 }
 
-std::optional<std::string> CheckLength(const char* what, const std::string& text) {
+Failure Unwritable(std::string why) {
+    return {"The shortcut cannot be made", std::move(why)};
+}
+
+Failure UnusableShellLink(std::string why) {
+    return {"The shell's shortcut cannot be used", std::move(why)};
+}
+
+Failed CheckLength(const char* what, const std::string& text) {
     const std::size_t length = Utf16(text).size();
     if (length > kMaxBlockChars) {
-        return std::string("The ") + what + " of the shortcut is too long (" +
-               std::to_string(length) + " characters; at most " + std::to_string(kMaxBlockChars) +
-               ").";
+        return Unwritable(std::string("its ") + what + " is too long (" + std::to_string(length) +
+                          " characters; at most " + std::to_string(kMaxBlockChars) + ")");
     }
     return std::nullopt;
 }
 
-std::optional<std::string> CheckByte(const char* what, int value) {
+Failed CheckByte(const char* what, int value) {
     if (value < 0 || value > 255) {
-        return std::string("The ") + what + " of the shortcut must be between 0 and 255, not " +
-               std::to_string(value) + ".";
+        return Unwritable(std::string("its ") + what + " must be between 0 and 255, not " +
+                          std::to_string(value));
     }
     return std::nullopt;
 }
@@ -76,11 +83,11 @@ void AppendUnicodeBlock(std::vector<std::uint8_t>& bytes, const std::string& utf
 
 } // namespace
 
-std::optional<std::string> ValidateShortcut(const ShortcutRequest& request) {
+Failed ValidateShortcut(const ShortcutRequest& request) {
     // The shell names its link after the target's file name, and an empty path would ask it
     // to clear the recent-documents list instead.
     if (FileNameOfPath(request.TargetPath).empty()) {
-        return "The shortcut's target \"" + request.TargetPath + "\" has no file name.";
+        return Unwritable("its target \"" + request.TargetPath + "\" has no file name");
     }
     if (auto error = CheckLength("working directory", request.WorkingDir)) {
         return error;
@@ -102,40 +109,34 @@ std::optional<std::string> ValidateShortcut(const ShortcutRequest& request) {
     return std::nullopt;
 }
 
-LinkPrefix ParseLinkPrefix(std::span<const std::uint8_t> shellLink) {
+Result<LinkPrefix> ParseLinkPrefix(std::span<const std::uint8_t> shellLink) {
     LinkPrefix result;
     const std::size_t size = shellLink.size();
     if (size < kHeaderSize || ReadU32(shellLink, 0) != kHeaderSize ||
         !std::equal(kLinkClsid.begin(), kLinkClsid.end(), shellLink.begin() + 4)) {
-        result.error = "it has no shell link header";
-        return result;
+        return UnusableShellLink("it has no shell link header");
     }
     result.flags = ReadU32(shellLink, kFlagsOffset);
     if ((result.flags & (kHasLinkTargetIdList | kHasLinkInfo)) == 0) {
-        result.error = "it names no target";
-        return result;
+        return UnusableShellLink("it names no target");
     }
     std::size_t end = kHeaderSize;
     if ((result.flags & kHasLinkTargetIdList) != 0) {
         if (size - end < 2 || size - end - 2 < ReadU16(shellLink, end)) {
-            result.error = "its item-id list runs past the end of the file";
-            return result;
+            return UnusableShellLink("its item-id list runs past the end of the file");
         }
         end += 2 + std::size_t{ReadU16(shellLink, end)};
     }
     if ((result.flags & kHasLinkInfo) != 0) {
         if (size - end < 4) {
-            result.error = "its link info runs past the end of the file";
-            return result;
+            return UnusableShellLink("its link info runs past the end of the file");
         }
         const std::uint32_t infoSize = ReadU32(shellLink, end);
         if (infoSize < kMinLinkInfoSize) {
-            result.error = "its link info is too small";
-            return result;
+            return UnusableShellLink("its link info is too small");
         }
         if (size - end < infoSize) {
-            result.error = "its link info runs past the end of the file";
-            return result;
+            return UnusableShellLink("its link info runs past the end of the file");
         }
         end += infoSize;
     }
@@ -188,18 +189,17 @@ std::u16string Utf16(std::string_view utf8) {
     return text;
 }
 
-ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutRequest& request,
-                            const AnsiEncoder& toAnsi) {
-    ShortcutBytes result;
-    if (auto error = ValidateShortcut(request)) {
-        result.error = *error;
-        return result;
+Result<std::vector<std::uint8_t>> BuildShortcut(std::span<const std::uint8_t> shellLink,
+                                                const ShortcutRequest& request,
+                                                const AnsiEncoder& toAnsi) {
+    if (Failed invalid = ValidateShortcut(request)) {
+        return std::move(*invalid);
     }
-    const LinkPrefix prefix = ParseLinkPrefix(shellLink);
-    if (!prefix.error.empty()) {
-        result.error = prefix.error;
-        return result;
+    const Result<LinkPrefix> parsed = ParseLinkPrefix(shellLink);
+    if (!parsed.ok()) {
+        return *parsed.failure();
     }
+    const LinkPrefix& prefix = parsed.value();
     // The blocks in their order: working directory, arguments, icon location.
     std::vector<std::string> strings;
     for (const std::string* text : {&request.WorkingDir, &request.Arguments}) {
@@ -223,8 +223,8 @@ ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const Short
     }
     const bool unicode = ansi.size() != strings.size();
 
-    auto& bytes = result.bytes;
-    bytes.assign(shellLink.begin(), shellLink.begin() + static_cast<std::ptrdiff_t>(prefix.length));
+    std::vector<std::uint8_t> bytes(shellLink.begin(),
+                                    shellLink.begin() + static_cast<std::ptrdiff_t>(prefix.length));
     WriteU32(bytes, kFlagsOffset,
              ShortcutFlags(prefix.flags, request) | (unicode ? kIsUnicode : 0u));
     // Whole fields, so stray high bytes in the shell's file cannot change our values.
@@ -238,7 +238,7 @@ ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const Short
         }
     }
     bytes.insert(bytes.end(), 4, 0); // terminal block: no extra data
-    return result;
+    return bytes;
 }
 
 std::string FileNameOfPath(const std::string& Path) {
@@ -246,8 +246,8 @@ std::string FileNameOfPath(const std::string& Path) {
     return slash == std::string::npos ? Path : Path.substr(slash + 1);
 }
 
-FolderId FolderIdOf(const ShortcutFolder& Folder) {
-    FolderId result;
+Result<std::optional<int>> FolderIdOf(const ShortcutFolder& Folder) {
+    const std::optional<int> path;
     long long value = 0;
     std::string shown;
     if (const int* number = std::get_if<int>(&Folder)) {
@@ -257,7 +257,7 @@ FolderId FolderIdOf(const ShortcutFolder& Folder) {
         const std::string& text = std::get<std::string>(Folder);
         const auto first = text.find_first_not_of(" \t");
         if (first == std::string::npos) {
-            return result;
+            return path;
         }
         const auto last = text.find_last_not_of(" \t");
         std::size_t at = first;
@@ -267,12 +267,12 @@ FolderId FolderIdOf(const ShortcutFolder& Folder) {
             ++at;
         }
         if (at > last) {
-            return result;
+            return path;
         }
         for (std::size_t i = at; i <= last; ++i) {
             const char c = text[i];
             if (c < '0' || c > '9') {
-                return result; // a path
+                return path;
             }
             value = std::min(value * 10 + (c - '0'), 1LL << 32);
         }
@@ -282,11 +282,9 @@ FolderId FolderIdOf(const ShortcutFolder& Folder) {
         shown = text.substr(first, last - first + 1);
     }
     if (value < -32768 || value > 32767) {
-        result.error = "The special folder number " + shown + " is out of range.";
-        return result;
+        return Unwritable("the special folder number " + shown + " is out of range");
     }
-    result.id = static_cast<int>(value);
-    return result;
+    return std::optional<int>(static_cast<int>(value));
 }
 
 } // namespace snarvik::mCreateShortcut

@@ -14,6 +14,8 @@
 #include <variant>
 #include <vector>
 
+#include "base/failure.h"
+
 namespace snarvik::mCreateShortcut {
 
 // What the caller asks for; texts are UTF-8.
@@ -57,31 +59,27 @@ inline constexpr std::uint32_t kKeptShellFlags = 0x00008000    // NoPidlAlias
                                                  | 0x01000000  // UnaliasOnSave
                                                  | 0x04000000; // KeepLocalIDListForUNCTarget
 
-// The reason the caller's values cannot be written, or nothing when they can.
-std::optional<std::string> ValidateShortcut(const ShortcutRequest& request);
+// Why the caller's values cannot be written, or nothing when they can.
+Failed ValidateShortcut(const ShortcutRequest& request);
 
 // Where the part of the shell's link that we copy ends (header, id list, link info), or why
 // the bytes are not a shell link we can use.
 struct LinkPrefix {
     std::size_t length = 0;
     std::uint32_t flags = 0; // LinkFlags of the shell's file
-    std::string error;       // empty on success
 };
-LinkPrefix ParseLinkPrefix(std::span<const std::uint8_t> shellLink);
+Result<LinkPrefix> ParseLinkPrefix(std::span<const std::uint8_t> shellLink);
 
 // The 32-bit link flags of our shortcut, from the shell's flags and the caller's values.
 std::uint32_t ShortcutFlags(std::uint32_t shellFlags, const ShortcutRequest& request);
 
-// Our shortcut file, or why it cannot be built (invalid values, unusable shell link).
-struct ShortcutBytes {
-    std::vector<std::uint8_t> bytes;
-    std::string error; // empty on success
-};
 // A UTF-8 text in the ANSI code page, or nothing when it does not convert there and back
 // unchanged.
 using AnsiEncoder = std::function<std::optional<std::string>(const std::string& utf8)>;
-ShortcutBytes BuildShortcut(std::span<const std::uint8_t> shellLink, const ShortcutRequest& request,
-                            const AnsiEncoder& toAnsi);
+// Our shortcut file, or why it cannot be built (invalid values, unusable shell link).
+Result<std::vector<std::uint8_t>> BuildShortcut(std::span<const std::uint8_t> shellLink,
+                                                const ShortcutRequest& request,
+                                                const AnsiEncoder& toAnsi);
 
 // UTF-8 to UTF-16; what is not UTF-8 becomes U+FFFD.
 std::u16string Utf16(std::string_view utf8);
@@ -93,12 +91,8 @@ std::string FileNameOfPath(const std::string& Path);
 // ("7", " 7 ") is an id too.
 using ShortcutFolder = std::variant<int, std::string>;
 
-// The special-folder id a folder argument stands for, or nothing when it is a path.
-// Numbers outside the 16-bit range are reported in error.
-struct FolderId {
-    std::optional<int> id;
-    std::string error;
-};
-FolderId FolderIdOf(const ShortcutFolder& Folder);
+// The special-folder id a folder argument stands for, or no id when it is a path. Numbers
+// outside the 16-bit range are a failure.
+Result<std::optional<int>> FolderIdOf(const ShortcutFolder& Folder);
 
 } // namespace snarvik::mCreateShortcut

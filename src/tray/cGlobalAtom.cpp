@@ -2,7 +2,7 @@
 
 #include "tray/cGlobalAtom.h"
 
-#include "app/win32.h"
+#include "base/win32.h"
 
 namespace snarvik {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/win32.h"
+#include "base/win32.h"
 #include "tray/mSysTray.h"
 #include "tray/tray_logic.h"
 
@@ -75,14 +75,6 @@ void cSysTray::TrayIcon(PictureRef Icon) {
         Shell_NotifyIconW(NIM_MODIFY, &record);
     }
     mIcon = std::move(Icon);
-}
-
-void cSysTray::TrayTip(const std::string& Tip) {
-    if (mShown) {
-        NOTIFYICONDATAW record = MakeNotifyRecord(mhWnd, mID, NIF_TIP, nullptr, Tip);
-        Shell_NotifyIconW(NIM_MODIFY, &record);
-    }
-    mTip = Tip;
 }
 
 void cSysTray::InTray(bool Show) {

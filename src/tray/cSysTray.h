@@ -38,17 +38,9 @@ public:
 
     // Only icon pictures are taken; none or any other type leaves the picture as it was.
     void TrayIcon(PictureRef Icon);
-    PictureRef TrayIcon() const { return mIcon; }
-
-    void FormhWnd(HWND hwnd) noexcept { mFormhWnd = hwnd; }
-    HWND FormhWnd() const noexcept { return mFormhWnd; }
-
-    void TrayTip(const std::string& Tip);
-    const std::string& TrayTip() const noexcept { return mTip; }
 
     // True subclasses the main window and adds the icon; false removes both.
     void InTray(bool Show);
-    bool InTray() const noexcept { return mInTray; }
 
     // For the window hook only.
     void RaiseMouseEvent(std::uint32_t message, std::uint32_t id);
@@ -71,7 +63,6 @@ private:
     HWND mhWnd;
     PictureRef mIcon;
     bool mShown = false;
-    HWND mFormhWnd = nullptr;
     cGlobalAtom mAtom; // declared last: released first, after the hotkey is gone
 };
 

@@ -6,7 +6,7 @@
 
 namespace snarvik {
 
-enum class PictureType : short { None = 0, Bitmap = 1, Metafile = 2, Icon = 3, EnhMetafile = 4 };
+enum class PictureType : short { None = 0, Icon = 3 };
 
 // Does not own its handle: whoever made the picture keeps the icon or bitmap alive.
 struct Picture {

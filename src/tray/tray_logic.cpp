@@ -4,9 +4,14 @@
 
 namespace snarvik {
 
+namespace {
+
+// Bits 16 to 31 of a message parameter, read as a signed 16-bit number.
 std::int16_t HiWord(std::uint64_t value) noexcept {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>((value >> 16) & 0xFFFFu));
 }
+
+} // namespace
 
 HookAction DecideHookAction(std::uint32_t message, std::uint64_t wParam,
                             std::int64_t lParam) noexcept {
@@ -14,12 +19,12 @@ HookAction DecideHookAction(std::uint32_t message, std::uint64_t wParam,
     if (message == kHotkeyMessage) {
         // The hotkey's identifier is not examined: there is only one.
         action.kind = HookActionKind::MainMenuClick;
-        action.index = 2;
+        action.index = kCutAnySize;
     } else if (message == kCommandMessage) {
-        // High word 0 means a menu (1 would be an accelerator); 0x2000 marks the tray menu.
-        if (HiWord(wParam) == 0 && (wParam & 0x2000u) != 0) {
+        // High word 0 means a menu (1 would be an accelerator).
+        if (HiWord(wParam) == 0 && (wParam & kTrayMenuBit) != 0) {
             action.kind = HookActionKind::RaiseMenuClick;
-            action.index = static_cast<std::int16_t>(wParam & 7u);
+            action.index = static_cast<std::int16_t>(wParam & kTrayMenuIndexMask);
         }
     } else if (message == kTrayCallbackMessage) {
         action.kind = HookActionKind::RaiseMouseEvent;
@@ -52,19 +57,19 @@ TrayMouseAction MapTrayMouseMessage(std::uint32_t message) noexcept {
 
 TrayCommand TrayCommandFor(std::int16_t index) noexcept {
     switch (index) {
-    case 0:
+    case kVisitHomePage:
         return {TrayCommandKind::OpenHomePage, 0};
-    case 1:
+    case kOpenHelp:
         return {TrayCommandKind::OpenHelp, 0};
-    case 2:
+    case kCutAnySize:
         return {TrayCommandKind::StartCut, 0};
-    case 3:
+    case kCut64:
         return {TrayCommandKind::StartCut, 64};
-    case 4:
+    case kCut32:
         return {TrayCommandKind::StartCut, 32};
-    case 5:
+    case kCut16:
         return {TrayCommandKind::StartCut, 16};
-    case 6:
+    case kExitProgram:
         return {TrayCommandKind::Exit, 0};
     default:
         return {};

@@ -14,8 +14,23 @@ inline constexpr std::uint32_t kTrayCallbackMessage = 0x465;
 inline constexpr std::uint32_t kHotkeyMessage = 0x312;  // WM_HOTKEY
 inline constexpr std::uint32_t kCommandMessage = 0x111; // WM_COMMAND
 
-// Bits 16 to 31 of a message parameter, read as a signed 16-bit number.
-std::int16_t HiWord(std::uint64_t value) noexcept;
+// The tray commands by their index, MenuClick's Index: the tray menu's items top to bottom,
+// the separator left out.
+enum TrayCommandIndex : std::int16_t {
+    kVisitHomePage = 0,
+    kOpenHelp = 1,
+    kCutAnySize = 2, // also what Print Screen runs
+    kCut64 = 3,
+    kCut32 = 4,
+    kCut16 = 5,
+    kExitProgram = 6,
+};
+// An index that is no command: MenuClick then runs only its closing step.
+inline constexpr std::int16_t kClosingStepOnly = 99;
+
+// A tray menu item's id is this bit and its command's index.
+inline constexpr std::uint32_t kTrayMenuBit = 0x2000;
+inline constexpr std::uint32_t kTrayMenuIndexMask = 0x7;
 
 // What the window hook does with a message before passing it on.
 enum class HookActionKind {
@@ -52,14 +67,14 @@ struct TrayMenuEntry {
     std::string_view text;
 };
 inline constexpr std::array<TrayMenuEntry, 8> kTrayMenu{{
-    {kMenuString, 0x2000, "&Visit Orlenda Software!"},
-    {kMenuString, 0x2001, "&Help"},
-    {kMenuString, 0x2002, "Cut - &Any Size"},
-    {kMenuString, 0x2003, "Cut - &64x64 Limit"},
-    {kMenuString, 0x2004, "Cut - &32x32 Limit"},
-    {kMenuString, 0x2005, "Cut - &16x16 Limit"},
-    {kMenuSeparator, 0x2000, ""},
-    {kMenuString, 0x2006, "&Exit"},
+    {kMenuString, kTrayMenuBit | kVisitHomePage, "&Visit Orlenda Software!"},
+    {kMenuString, kTrayMenuBit | kOpenHelp, "&Help"},
+    {kMenuString, kTrayMenuBit | kCutAnySize, "Cut - &Any Size"},
+    {kMenuString, kTrayMenuBit | kCut64, "Cut - &64x64 Limit"},
+    {kMenuString, kTrayMenuBit | kCut32, "Cut - &32x32 Limit"},
+    {kMenuString, kTrayMenuBit | kCut16, "Cut - &16x16 Limit"},
+    {kMenuSeparator, kTrayMenuBit, ""},
+    {kMenuString, kTrayMenuBit | kExitProgram, "&Exit"},
 }};
 // "Cut - &Any Size", taken as a position.
 inline constexpr unsigned kTrayMenuDefaultPosition = 2;

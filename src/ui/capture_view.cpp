@@ -1,57 +1,186 @@
-// frmMain's capture view: the cut on screen. The grab freezes the screen into the window, the
-// mouse drives Shape1 over it, a release shows the selection in Picture1 and pops up the
-// selection menu.
+// The cut on screen: the grab freezes the screen into the window, the mouse and keys drive
+// Shape1 over it, a release shows the selection in Picture1 and pops up the selection menu.
 #include <windows.h>
+#include <windowsx.h>
 
-#include "ui/frmMain.h"
+#include "ui/capture_view.h"
 
-#include "capture/overlay.h"
+#include "capture/monitors.h"
 #include "capture/screen_grab.h"
+#include "output/wallpaper_modes.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace snarvik {
 
 namespace {
-constexpr std::size_t kKeptKeyMoves = 64;
+
+constexpr const wchar_t* kPictureClassName = L"SnarvikPicture";
+
+// The selection menu, top to bottom: its items' ids, captions and handlers in one place.
+struct SelectionMenuItem {
+    enum Place { kMain, kSubmenu, kInSubmenu };
+    const wchar_t* caption;
+    Place place;
+    void (*run)(CaptureView& view); // none for the submenu itself
+};
+constexpr SelectionMenuItem kSelectionMenu[] = {
+    {L"Copy to &Clipboard", SelectionMenuItem::kMain,
+     [](CaptureView& view) {
+         view.mnuPopupCopyToClipboard_Click();
+     }},
+    {L"Save as &Bitmap (.bmp)", SelectionMenuItem::kMain,
+     [](CaptureView& view) {
+         view.mnuPopupSaveBitmap_Click();
+     }},
+    {L"Save as &PNG (.png)", SelectionMenuItem::kMain,
+     [](CaptureView& view) {
+         view.mnuPopupSavePng_Click();
+     }},
+    {L"Save as &Icon (.ico)", SelectionMenuItem::kMain,
+     [](CaptureView& view) {
+         view.mnuPopupSaveIcon_Click();
+     }},
+    {L"Save as &Cursor (.cur)", SelectionMenuItem::kMain,
+     [](CaptureView& view) {
+         view.mnuPopupSaveCursor_Click();
+     }},
+    {L"Set as &Wallpaper", SelectionMenuItem::kSubmenu, nullptr},
+    {L"&Tile", SelectionMenuItem::kInSubmenu,
+     [](CaptureView& view) {
+         view.mnuPopupSetAsWallpaperMode_Click(kWallpaperTile);
+     }},
+    {L"&Center", SelectionMenuItem::kInSubmenu,
+     [](CaptureView& view) {
+         view.mnuPopupSetAsWallpaperMode_Click(kWallpaperCenter);
+     }},
+    {L"&Stretch", SelectionMenuItem::kInSubmenu,
+     [](CaptureView& view) {
+         view.mnuPopupSetAsWallpaperMode_Click(kWallpaperStretch);
+     }},
+    {L"&Reselect", SelectionMenuItem::kMain,
+     [](CaptureView& view) {
+         view.mnuPopupReselect_Click();
+     }},
+    {L"&Abort", SelectionMenuItem::kMain,
+     [](CaptureView& view) {
+         view.mnuPopupAbort_Click();
+     }},
+};
+// An item's command: its place in the table from here, clear of the tray menu's bit.
+constexpr UINT kFirstSelectionId = 0x100;
+
 } // namespace
 
-void frmMain::StartCut(std::int32_t limit) {
+void CaptureView::ReadDesktop() {
+    m_desktop = CurrentDesktop();
+    m_screen = VirtualScreen(m_desktop);
+}
+
+void CaptureView::Create(HWND window, HINSTANCE instance) {
+    m_window = window;
+    WNDCLASSEXW picture{};
+    picture.cbSize = sizeof(picture);
+    picture.lpfnWndProc = &CaptureView::PictureProc;
+    picture.hInstance = instance;
+    picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    picture.lpszClassName = kPictureClassName;
+    RegisterClassExW(&picture); // a second window in the process finds it registered
+    Picture1 = CreateWindowExW(0, kPictureClassName, L"", WS_CHILD, 0, 0, 0, 0, window, nullptr,
+                               instance, this);
+
+    mnuPopup.reset(CreatePopupMenu());
+    HMENU submenu = nullptr;
+    for (std::size_t i = 0; i < std::size(kSelectionMenu); ++i) {
+        const SelectionMenuItem& item = kSelectionMenu[i];
+        const auto id = static_cast<UINT_PTR>(kFirstSelectionId + i);
+        if (item.place == SelectionMenuItem::kSubmenu) {
+            submenu = CreatePopupMenu(); // owned by the menu it goes into
+            AppendMenuW(mnuPopup.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                        item.caption);
+        } else {
+            AppendMenuW(item.place == SelectionMenuItem::kInSubmenu ? submenu : mnuPopup.get(),
+                        MF_STRING, id, item.caption);
+        }
+    }
+}
+
+void CaptureView::StartCut(std::int32_t limit) {
     mCutState = limit;
     m_pressed = false;
-    m_keyMoves.clear();
+    m_keyMoves.Clear();
     ShowWindow(Picture1, SW_HIDE);
     m_selection.Clear();
     Shape1Changes([&](SelectionFrame& shape) { shape.Hide(); });
     GrabScreen();
-    ShowCaptureWindow();
+    m_host.ShowCaptureWindow();
     Shape1Changes([&](SelectionFrame& shape) { shape.SetSize(limit); });
 }
 
-void frmMain::GrabScreen() {
-    if (m_overlayShown && IsWindowVisible(m_hwnd)) {
-        HideOverlay(); // off the screen before it is grabbed again
-        UpdateWindow(m_hwnd);
-        UpdateWindow(Picture1);
+void CaptureView::GrabScreen() {
+    if (IsWindowVisible(m_window)) {
+        PaintFrozenOnly(); // a cut over a cut freezes nothing of ours
     }
     m_selection.Detach(); // Picture1 keeps showing what was selected
-    m_desktop = CurrentDesktop();
-    m_screen = VirtualScreen(m_desktop);
-    if (GrabScreenInto(m_frozen, m_desktop)) {
-        InvalidateRect(m_hwnd, nullptr, FALSE);
+    ReadDesktop();
+    const bool grabbed = GrabScreenInto(m_frozen, m_desktop);
+    m_grabbing = false;
+    if (grabbed) {
+        InvalidateRect(m_window, nullptr, FALSE);
+    }
+    InvalidateShape1();
+    InvalidateRect(Picture1, nullptr, FALSE);
+}
+
+void CaptureView::SizeShape1() {
+    Shape1Changes([&](SelectionFrame& shape) { shape.SetSize(mCutState); });
+}
+
+void CaptureView::ShowOverlayAtPointer() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    ShowOverlay(pointer.x - m_screen.left, pointer.y - m_screen.top);
+}
+
+void CaptureView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    const int shift = static_cast<int>(wParam & (MK_SHIFT | MK_CONTROL));
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        Form_MouseDown(message == WM_LBUTTONDOWN   ? 1
+                       : message == WM_RBUTTONDOWN ? 2
+                                                   : 4,
+                       shift, x, y);
+        break;
+    case WM_MOUSEMOVE:
+        if (!m_keyMoves.IsEcho({x, y})) {
+            Form_MouseMove(0, shift, x, y);
+        }
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        Form_MouseUp(message == WM_LBUTTONUP ? 1 : message == WM_RBUTTONUP ? 2 : 4, shift, x, y);
+        break;
+    default:
+        break;
     }
 }
 
-void frmMain::Form_MouseDown(int, int, int x, int y) {
-    if (m_state == WindowState::Maximized) {
+void CaptureView::Form_MouseDown(int, int, int x, int y) {
+    if (m_host.CaptureUp()) {
         m_pressed = true;
         Shape1Changes([&](SelectionFrame& shape) { shape.Press(x, y, mCutState); });
         ShowOverlay(x, y);
     }
 }
 
-void frmMain::Form_MouseMove(int, int, int x, int y) {
-    if (m_state == WindowState::Maximized) {
+void CaptureView::Form_MouseMove(int, int, int x, int y) {
+    if (m_host.CaptureUp()) {
         Shape1Changes([&](SelectionFrame& shape) { shape.Move(x, y, mCutState); });
         ShowOverlay(x, y);
     }
@@ -60,8 +189,8 @@ void frmMain::Form_MouseMove(int, int, int x, int y) {
 // Escape ends the cut as Abort does; the arrows move the pointer one pixel (ten with Shift) as
 // the mouse would; Enter is the left button at the pointer: a press, then a release, or both
 // at once over a limited square. Keys reach here only while no menu or dialog is open.
-void frmMain::Form_KeyDown(WPARAM key) {
-    if (m_state != WindowState::Maximized || !IsWindowVisible(m_hwnd)) {
+void CaptureView::Form_KeyDown(WPARAM key) {
+    if (!m_host.CaptureUp() || !IsWindowVisible(m_window)) {
         return;
     }
     // Where the last mouse message or key left the pointer: the system's position may still be
@@ -82,20 +211,16 @@ void frmMain::Form_KeyDown(WPARAM key) {
         const int dy = key == VK_UP ? -step : key == VK_DOWN ? step : 0;
         const Point to =
             OnDesktop(m_desktop, {at.x + m_screen.left + dx, at.y + m_screen.top + dy});
-        const POINT moved{to.x - m_screen.left, to.y - m_screen.top};
+        const Point moved{to.x - m_screen.left, to.y - m_screen.top};
         Form_MouseMove(0, 0, moved.x, moved.y);
-        if (m_keyMoves.size() >= kKeptKeyMoves) {
-            m_keyMoves.erase(m_keyMoves.begin(), m_keyMoves.begin() + 2);
-        }
-        m_keyMoves.push_back(at);
-        m_keyMoves.push_back(moved);
+        m_keyMoves.Moved({at.x, at.y}, moved);
         SetCursorPos(to.x, to.y);
         return;
     }
     case VK_RETURN: {
         // Its character would reach the selection menu and close it at once.
         MSG character;
-        PeekMessageW(&character, m_hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+        PeekMessageW(&character, m_window, WM_CHAR, WM_CHAR, PM_REMOVE);
         if (!m_pressed) {
             Form_MouseDown(1, 0, at.x, at.y);
             if (mCutState == 0) {
@@ -110,277 +235,98 @@ void frmMain::Form_KeyDown(WPARAM key) {
     }
 }
 
-// A key moves our pointer at once and the system's after it; the mouse moves that this makes
-// may arrive after later keys have moved on, at the new place or (Wine) at the old one, and
-// must not take the pointer back. Any other move is the user's.
-bool frmMain::IsKeyMoveEcho(int x, int y) {
-    const bool echo = std::any_of(m_keyMoves.begin(), m_keyMoves.end(),
-                                  [&](const POINT& at) { return at.x == x && at.y == y; });
-    if (!echo) {
-        m_keyMoves.clear();
-    }
-    return echo;
-}
-
-void frmMain::Form_MouseUp(int, int, int x, int y) {
-    if (m_state != WindowState::Maximized) {
+void CaptureView::Form_MouseUp(int, int, int x, int y) {
+    if (!m_host.CaptureUp()) {
         return;
     }
     m_pressed = false;
     m_pointer = {x, y};
     HideOverlay();
     // Picture1 shows the selection exactly as released, painted before anything else can run.
-    const Rect placed = Shape1.rect();
-    m_selection.Take(m_frozen, placed);
-    SetWindowPos(Picture1, nullptr, placed.left, placed.top, std::max(placed.width, 0),
-                 std::max(placed.height, 0), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    m_picturePlace = Shape1.rect();
+    m_selection.Take(m_frozen, m_picturePlace);
+    SetWindowPos(Picture1, nullptr, m_picturePlace.left, m_picturePlace.top,
+                 std::max(m_picturePlace.width, 0), std::max(m_picturePlace.height, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Shape1Changes([&](SelectionFrame& shape) { shape.Grow(); });
     RedrawWindow(Picture1, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RunSelectionMenu(x, y);
+}
 
+void CaptureView::RunSelectionMenu(int x, int y) {
     POINT at{x, y};
-    ClientToScreen(m_hwnd, &at);
+    ClientToScreen(m_window, &at);
     UINT chosen = 0;
     {
-        const ModalStep step(*this);
-        m_menuOpen = true;
+        const ModalSteps::Step step(m_steps, ModalSteps::Kind::Menu);
         chosen = static_cast<UINT>(TrackPopupMenu(
             mnuPopup.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
-            at.y, 0, m_hwnd, nullptr));
-        m_menuOpen = false;
+            at.y, 0, m_window, nullptr));
     }
-    RunSelectionMenuItem(chosen);
-}
-
-void frmMain::RunSelectionMenuItem(UINT id) {
-    if (m_unloaded) {
-        return;
-    }
-    switch (id) {
-    case kMenuReselect:
-        mnuPopupReselect_Click();
-        return;
-    case kMenuAbort:
-        mnuPopupAbort_Click();
-        return;
-    case 0:
-        return; // dismissed: the selection stays shown
-    default:
-        break;
-    }
-    // The output's own copy, before anything can pump messages and start another cut.
-    const Image selection = m_selection.Pixels();
-    switch (id) {
-    case kMenuCopyToClipboard:
-        m_commands.mnuPopupCopyToClipboard_Click(selection);
-        break;
-    case kMenuSaveBitmap:
-        m_commands.mnuPopupSaveBitmap_Click(selection);
-        break;
-    case kMenuSavePng:
-        m_commands.mnuPopupSavePng_Click(selection);
-        break;
-    case kMenuSaveIcon:
-        m_commands.mnuPopupSaveIcon_Click(selection);
-        break;
-    case kMenuSaveCursor:
-        m_commands.mnuPopupSaveCursor_Click(selection);
-        break;
-    case kMenuWallpaperMode + 1:
-    case kMenuWallpaperMode + 2:
-    case kMenuWallpaperMode + 3:
-        m_commands.mnuPopupSetAsWallpaperMode_Click(
-            static_cast<std::int16_t>(id - kMenuWallpaperMode), selection);
-        break;
-    default:
-        break;
+    // Dismissed, the selection stays shown.
+    if (chosen >= kFirstSelectionId && chosen - kFirstSelectionId < std::size(kSelectionMenu) &&
+        !m_host.Closing()) {
+        kSelectionMenu[chosen - kFirstSelectionId].run(*this);
     }
 }
 
-void frmMain::mnuPopupReselect_Click() {
+// Each output gets the selection's own copy, taken before anything can pump messages and start
+// another cut.
+void CaptureView::mnuPopupCopyToClipboard_Click() {
+    m_commands.mnuPopupCopyToClipboard_Click(m_selection.Pixels());
+}
+
+void CaptureView::mnuPopupSaveBitmap_Click() {
+    m_commands.mnuPopupSaveBitmap_Click(m_selection.Pixels());
+}
+
+void CaptureView::mnuPopupSavePng_Click() {
+    m_commands.mnuPopupSavePng_Click(m_selection.Pixels());
+}
+
+void CaptureView::mnuPopupSaveIcon_Click() {
+    m_commands.mnuPopupSaveIcon_Click(m_selection.Pixels());
+}
+
+void CaptureView::mnuPopupSaveCursor_Click() {
+    m_commands.mnuPopupSaveCursor_Click(m_selection.Pixels());
+}
+
+void CaptureView::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index) {
+    m_commands.mnuPopupSetAsWallpaperMode_Click(Index, m_selection.Pixels());
+}
+
+void CaptureView::mnuPopupReselect_Click() {
     ShowWindow(Picture1, SW_HIDE);
     m_selection.Clear();
     Shape1Changes([&](SelectionFrame& shape) { shape.Hide(); });
 }
 
-void frmMain::mnuPopupAbort_Click() {
-    EndCut();
+void CaptureView::mnuPopupAbort_Click() {
+    m_host.EndCut();
 }
 
-// ---------------------------------------------------------------------------------------------
-// Painting: the frozen image, Shape1 over it, Picture1
-
-namespace {
-
-// Adds the outline of r, one pixel either side of its edges, to region.
-void AddFrame(HRGN region, const Rect& r) {
-    const RECT edges[] = {
-        {r.left - 1, r.top - 1, r.left + r.width + 1, r.top + 1},
-        {r.left - 1, r.top + r.height - 1, r.left + r.width + 1, r.top + r.height + 1},
-        {r.left - 1, r.top - 1, r.left + 1, r.top + r.height + 1},
-        {r.left + r.width - 1, r.top - 1, r.left + r.width + 1, r.top + r.height + 1},
-    };
-    for (const RECT& edge : edges) {
-        const win::UniqueGdiObject piece(CreateRectRgnIndirect(&edge));
-        CombineRgn(region, region, static_cast<HRGN>(piece.get()), RGN_OR);
+LRESULT CALLBACK CaptureView::PictureProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* view =
+            static_cast<CaptureView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
     }
-}
-
-} // namespace
-
-void frmMain::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {
-    const SelectionFrame before = Shape1;
-    change(Shape1);
-    const bool changed = before.visible() != Shape1.visible() || before.rect() != Shape1.rect() ||
-                         before.style() != Shape1.style();
-    if (!changed) {
-        return;
-    }
-    // Only the outlines change; the frozen image underneath stays as it is. One region, so
-    // the window is asked to repaint once.
-    const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
-    if (before.visible()) {
-        AddFrame(static_cast<HRGN>(region.get()), before.rect());
-    }
-    if (Shape1.visible()) {
-        AddFrame(static_cast<HRGN>(region.get()), Shape1.rect());
-    }
-    InvalidateRgn(m_hwnd, static_cast<HRGN>(region.get()), FALSE);
-}
-
-void frmMain::ShowOverlay(int x, int y) {
-    InvalidateOverlay();
-    // Beside the pointer on its own monitor, flipped at that monitor's edges.
-    const Monitor* monitor = MonitorAt(m_desktop, {x + m_screen.left, y + m_screen.top});
-    Rect bounds = monitor != nullptr ? monitor->bounds : m_screen;
-    bounds.left -= m_screen.left;
-    bounds.top -= m_screen.top;
-    m_overlay = PlaceOverlay(x, y, bounds);
-    m_pointer = {x, y};
-    m_overlayShown = true;
-    InvalidateOverlay();
-}
-
-void frmMain::HideOverlay() {
-    InvalidateOverlay();
-    m_overlayShown = false;
-}
-
-void frmMain::InvalidateOverlay() {
-    if (!m_overlayShown) {
-        return;
-    }
-    RECT area{m_overlay.left, m_overlay.top, m_overlay.left + m_overlay.width,
-              m_overlay.top + m_overlay.height};
-    InvalidateRect(m_hwnd, &area, FALSE);
-    if (IsWindowVisible(Picture1)) { // it may lie over the picture, which paints its own part
-        MapWindowPoints(m_hwnd, Picture1, reinterpret_cast<POINT*>(&area), 2);
-        InvalidateRect(Picture1, &area, FALSE);
-    }
-}
-
-void frmMain::DrawOverlay(HDC dc, int originX, int originY) {
-    const int left = m_overlay.left - originX;
-    const int top = m_overlay.top - originY;
-    const RECT panel{left, top, left + m_overlay.width, top + m_overlay.height};
-    FillRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    FrameRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
-    // The loupe: the frozen pixels around the pointer; those off the screen stay black.
-    const int half = kLoupeCells / 2;
-    const int inner = kLoupeCells * kLoupeZoom;
-    const int px = static_cast<int>(m_pointer.x);
-    const int py = static_cast<int>(m_pointer.y);
-    std::uint32_t under = 0;
-    if (m_frozen) {
-        const int x0 = std::max(px - half, 0);
-        const int y0 = std::max(py - half, 0);
-        const int x1 = std::min(px + half + 1, m_frozen->width());
-        const int y1 = std::min(py + half + 1, m_frozen->height());
-        if (x0 < x1 && y0 < y1) {
-            SetStretchBltMode(dc, COLORONCOLOR);
-            StretchBlt(dc, left + 1 + (x0 - px + half) * kLoupeZoom,
-                       top + 1 + (y0 - py + half) * kLoupeZoom, (x1 - x0) * kLoupeZoom,
-                       (y1 - y0) * kLoupeZoom, m_frozen->dc(), x0, y0, x1 - x0, y1 - y0, SRCCOPY);
+    auto* view = reinterpret_cast<CaptureView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    try {
+        if (view != nullptr && message == WM_PAINT) {
+            view->PaintPicture1();
+            return 0;
         }
-        if (px >= 0 && py >= 0 && px < m_frozen->width() && py < m_frozen->height()) {
-            GdiFlush();
-            under =
-                m_frozen->bits()[PixelCount(m_frozen->width(), py) + static_cast<std::size_t>(px)];
+        if (message == WM_ERASEBKGND) {
+            return 1;
         }
+    } catch (...) {
+        return 0; // nothing crosses into the system
     }
-    // The pixel grid, and the pointer's pixel outlined black and white to show on any colour.
-    const win::UniqueGdiObject grid(CreatePen(PS_SOLID, 1, RGB(96, 96, 96)));
-    {
-        const win::Selection usePen(dc, grid.get());
-        for (int i = 1; i < kLoupeCells; ++i) {
-            MoveToEx(dc, left + 1 + i * kLoupeZoom, top + 1, nullptr);
-            LineTo(dc, left + 1 + i * kLoupeZoom, top + 1 + inner);
-            MoveToEx(dc, left + 1, top + 1 + i * kLoupeZoom, nullptr);
-            LineTo(dc, left + 1 + inner, top + 1 + i * kLoupeZoom);
-        }
-    }
-    const int cell = half * kLoupeZoom;
-    RECT outline{left + cell - 1, top + cell - 1, left + cell + kLoupeZoom + 3,
-                 top + cell + kLoupeZoom + 3};
-    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    InflateRect(&outline, -1, -1);
-    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
-    // The pixel's colour, and the pointer's place or the selection's size.
-    const Rect& frame = Shape1.rect();
-    const std::string readout =
-        m_pressed || mCutState != 0
-            ? SizeText(std::max(frame.width, 0), std::max(frame.height, 0))
-            : PointerText(m_pointer.x + m_screen.left, m_pointer.y + m_screen.top);
-    const win::Selection useFont(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
-    RECT line{left + 1, top + 1 + inner, panel.right - 1, top + 1 + inner + kOverlayLine};
-    for (const std::string& text : {ColourText(under), readout}) {
-        DrawTextW(dc, win::Wide(text).c_str(), -1, &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        OffsetRect(&line, 0, kOverlayLine);
-    }
-}
-
-void frmMain::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hwnd, &ps);
-    const RECT& area = ps.rcPaint;
-    if (m_frozen) {
-        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
-               m_frozen->dc(), area.left, area.top, SRCCOPY);
-    } else {
-        FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
-    }
-    if (Shape1.visible()) {
-        // Drawn over the frozen image, never into it; inverting keeps it visible anywhere.
-        const Rect& r = Shape1.rect();
-        const win::UniqueGdiObject pen(
-            CreatePen(Shape1.style() == LineStyle::Dotted ? PS_DOT : PS_SOLID, 1, RGB(0, 0, 0)));
-        const win::Selection usePen(dc, pen.get());
-        const win::Selection useBrush(dc, GetStockObject(NULL_BRUSH));
-        const int oldRop = SetROP2(dc, R2_NOT);
-        const int oldMode = SetBkMode(dc, TRANSPARENT);
-        Rectangle(dc, r.left, r.top, r.left + r.width, r.top + r.height);
-        SetBkMode(dc, oldMode);
-        SetROP2(dc, oldRop);
-    }
-    if (m_overlayShown) {
-        DrawOverlay(dc, 0, 0);
-    }
-    EndPaint(m_hwnd, &ps);
-}
-
-void frmMain::PaintPicture1() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Picture1, &ps);
-    m_selection.Paint(dc, ps.rcPaint);
-    if (m_overlayShown) {
-        POINT origin{0, 0};
-        MapWindowPoints(Picture1, m_hwnd, &origin, 1);
-        DrawOverlay(dc, origin.x, origin.y);
-    }
-    EndPaint(Picture1, &ps);
+    // No mouse handling of its own: clicks on the picture do nothing.
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace snarvik

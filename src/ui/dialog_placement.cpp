@@ -2,7 +2,7 @@
 
 #include "ui/dialog_placement.h"
 
-#include "capture/screen_grab.h"
+#include "capture/monitors.h"
 
 #include <algorithm>
 #include <string_view>

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/win32.h"
+#include "base/win32.h"
 
 namespace snarvik {
 

@@ -1,9 +1,9 @@
 // The program's one window: hidden in the tray between cuts, maximised over the whole screen
-// showing the frozen screen during a cut. Its parts are in files of their own:
-//   frmMain.cpp       creation, messages, the two window states, loading and unloading
-//   tray_side.cpp     the tray: MakeTray, the icon's events, MenuClick, Exit inside a dispatch
-//   capture_view.cpp  the cut on screen: StartCut, the grab, the mouse, Shape1, Picture1, paint
-// What the selection menu's output items do is output/selection_commands.
+// showing the frozen screen during a cut. It keeps its two states and dispatches the tray
+// commands; its parts do the rest:
+//   CaptureView        the cut on screen (capture_view.*, capture_paint.cpp)
+//   TraySide           the icon, its events and the tray menu (tray_side.*)
+//   SelectionCommands  what the selection menu's outputs do (output/selection_commands.*)
 #pragma once
 #include <windows.h>
 
@@ -11,44 +11,36 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "app/win32.h"
-#include "capture/desktop.h"
-#include "capture/selected_picture.h"
-#include "capture/selection.h"
-#include "capture/surface.h"
 #include "output/selection_commands.h"
-#include "ui/dialog_placement.h"
-#include "tray/cSysTray.h"
+#include "shell/mCreateShortcut.h"
 #include "tray/mSysTray.h"
-#include "tray/picture.h"
+#include "ui/capture_view.h"
+#include "ui/exit_gate.h"
+#include "ui/modal_steps.h"
+#include "ui/tray_side.h"
 #include "ui/window_state.h"
 
 namespace snarvik {
 
-// Identifiers of the selection menu's items; none carries the tray menu's 0x2000 bit.
-enum SelectionMenuId : UINT {
-    kMenuCopyToClipboard = 0x101,
-    kMenuSaveBitmap,
-    kMenuSavePng,
-    kMenuSaveIcon,
-    kMenuSaveCursor,
-    kMenuWallpaperMode = 0x110, // + index 1 (Tile), 2 (Center), 3 (Stretch)
-    kMenuReselect = 0x120,
-    kMenuAbort,
-};
-
-class frmMain final : public mSysTray::MainWindow, private SelectionHost {
+class frmMain final : public mSysTray::MainWindow,
+                      private CaptureHost,
+                      private TrayHost,
+                      private SelectionHost {
 public:
     // Other programs (the installer) find the running instance by this class.
     inline static constexpr const wchar_t* kClassName = L"SnarvikMainWindow";
     // Sent by a second start to the running instance, which then says that it runs.
     static UINT AlreadyRunningMessage();
 
-    // Creates the window (never shown) and runs its load handling. With endsProcess its
-    // unloading ends the thread's message loop.
-    static std::unique_ptr<frmMain> Load(HINSTANCE instance, bool endsProcess);
+    struct Options {
+        bool trayMode = true;     // mMain::TrayMode: minimised at load, with the tray made
+        bool endsProcess = false; // its unloading ends the thread's message loop
+        // The first-run actions, run last at load, with the window as owner.
+        std::function<void(HWND owner, const mCreateShortcut::MessageFunction& message)> firstRun{};
+    };
+    // Creates the window (never shown) and runs its load handling.
+    static std::unique_ptr<frmMain> Load(HINSTANCE instance, Options options);
     ~frmMain();
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
@@ -58,136 +50,54 @@ public:
     void TrayResize();
     void MakeTray();
     void MenuClick(std::int16_t& Index) override;
-    void StartCut(std::int32_t limit);
-    void GrabScreen();
+    void StartCut(std::int32_t limit) { m_view.StartCut(limit); }
+    void GrabScreen() { m_view.GrabScreen(); }
     void SetWindowState(WindowState state);
-    WindowState GetWindowState() const noexcept { return m_state; }
 
 private:
-    frmMain(HINSTANCE instance, bool endsProcess);
+    frmMain(HINSTANCE instance, Options options);
     bool CreateWindows();
 
-    // frmMain.cpp
     static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    static LRESULT CALLBACK PictureProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Form_Load();
-    void Form_Resize();
+    void Form_Resize() { TrayResize(); }
     void Form_Unload();
     void Unload();
-    void ShowCaptureWindow();
-    // While a menu, dialog or message box of ours is open no cut starts: counts them. Its
-    // dialogs open on the pointer's monitor.
-    class ModalStep {
-    public:
-        explicit ModalStep(frmMain& form) : m_form(form) { ++m_form.m_modalSteps; }
-        ~ModalStep() { --m_form.m_modalSteps; }
-        ModalStep(const ModalStep&) = delete;
-        ModalStep& operator=(const ModalStep&) = delete;
-
-    private:
-        frmMain& m_form;
-        DialogsAtPointer m_dialogs;
-    };
     int ShowMessage(const std::string& text, const std::string& caption, UINT type, HWND owner);
+
+    // mSysTray::MainWindow
+    void BeginDispatch() noexcept override { m_exit.Enter(); }
+    void EndDispatch() noexcept override;
+    // CaptureHost
+    bool CaptureUp() const override { return m_state == WindowState::Maximized; }
+    void ShowCaptureWindow() override;
+    void EndCut() override;
+    bool Closing() const override { return m_exit.closing(); }
+    // TrayHost
+    void CutFromIcon() override;
     // SelectionHost
     HWND Owner() const override { return m_hwnd; }
-    void EndCut() override;
-    SaveDialogResult AskSaveName(const std::string& defaultName) override;
-    void ShowError(const std::string& text) override;
-
-    // tray_side.cpp
-    // Hands the tray object's events to the IconEvent_ handlers.
-    class IconListener final : public cSysTrayEvents {
-    public:
-        explicit IconListener(frmMain& form) : m_form(form) {}
-        void MouseMove(std::uint32_t&) override {}
-        void MouseDown(std::int16_t& Button, std::uint32_t& ID) override {
-            m_form.IconEvent_MouseDown(Button, ID);
-        }
-        void MouseUp(std::int16_t&, std::uint32_t&) override {}
-        void MouseDblClick(std::int16_t& Button, std::uint32_t& ID) override {
-            m_form.IconEvent_MouseDblClick(Button, ID);
-        }
-        void MenuClick(std::int16_t& Index) override { m_form.IconEvent_MenuClick(Index); }
-
-    private:
-        frmMain& m_form;
-    };
-    void IconEvent_MouseDown(std::int16_t Button, std::uint32_t ID);
-    void IconEvent_MenuClick(std::int16_t Index);
-    void IconEvent_MouseDblClick(std::int16_t Button, std::uint32_t ID);
-    void ShowTrayMenu();
-    void TrayClickTimer();
-    static constexpr UINT_PTR kTrayClickTimer = 1;
-    void BeginDispatch() noexcept override;
-    void EndDispatch() noexcept override;
-
-    // capture_view.cpp
-    void Form_MouseDown(int button, int shift, int x, int y);
-    void Form_MouseMove(int button, int shift, int x, int y);
-    void Form_MouseUp(int button, int shift, int x, int y);
-    void Form_KeyDown(WPARAM key);
-    bool IsKeyMoveEcho(int x, int y);
-    // The readout and magnifier beside the pointer (x, y): shown, moved or hidden, repainting
-    // only where they were and where they go.
-    void ShowOverlay(int x, int y);
-    void HideOverlay();
-    void InvalidateOverlay();
-    void DrawOverlay(HDC dc, int originX, int originY);
-    void RunSelectionMenuItem(UINT id);
-    void mnuPopupReselect_Click();
-    void mnuPopupAbort_Click();
-    void Paint();
-    void PaintPicture1();
-    // Applies a change of the frame and repaints only what it touched.
-    void Shape1Changes(const std::function<void(SelectionFrame&)>& change);
+    Result<std::string> AskSaveName(const std::string& defaultName) override;
+    void ShowError(const Failure& failure) override;
 
     HINSTANCE m_instance;
+    Options m_options;
     HWND m_hwnd = nullptr;
-    bool m_endsProcess;
-    bool m_unloaded = false;
-    int m_modalSteps = 0;
-    bool m_menuOpen = false;
 
-    // Window states
+    // The window states
     WindowState m_state = WindowState::Maximized;
     bool mMaximized = false;
     bool mTrayMade = false;
     bool m_applyingState = false; // our own ShowWindow calls: not a change from outside
     bool m_showing = false;       // the capture window is being shown
 
-    // Tray
-    IconListener m_iconListener{*this};
-    void LoadTrayIcon();
-    win::UniqueIcon m_trayIcon;
-    int m_trayIconSize = 0;
-    PictureRef m_trayIconPicture;
-    win::UniqueMenu mTrayMenu;
-    std::unique_ptr<cSysTray> IconEvent;
-    UINT m_taskbarCreated = 0;
-    int m_dispatchDepth = 0;
-    bool m_exitPending = false;
-
-    // The cut
-    std::int32_t mCutState = 0;
-    Desktop m_desktop; // the monitors at the last grab
-    Rect m_screen;     // all of them: what the window covers, in screen coordinates
-    std::shared_ptr<Surface> m_frozen;
-    SelectionFrame Shape1;
-    HWND Picture1 = nullptr;
-    SelectedPicture m_selection; // what Picture1 shows
-    win::UniqueMenu mnuPopup;
-    bool m_pressed = false; // a button, or Enter, is down: a selection is being made
-    bool m_overlayShown = false;
-    Rect m_overlay;    // the readout and magnifier's panel
-    POINT m_pointer{}; // what it shows
-    // Where keys put the pointer: the mouse moves this makes arrive after later keys.
-    std::vector<POINT> m_keyMoves;
-
-    // Outputs
+    ExitGate m_exit;
+    ModalSteps m_steps;
     std::int32_t mNumber = 0;
     SelectionCommands m_commands{*this, mNumber};
+    CaptureView m_view{*this, m_steps, m_commands};
+    TraySide m_tray{*this, m_steps, m_exit};
 };
 
 } // namespace snarvik

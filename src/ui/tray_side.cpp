@@ -1,135 +1,147 @@
-// frmMain's tray side: the tray made at load, the icon's events, the tray commands and the
-// Exit that waits for the outermost dispatch.
+// The tray made at load, the icon's events and its menu.
 #include <windows.h>
 
-#include "ui/frmMain.h"
+#include "ui/tray_side.h"
 
-#include "app/mMain.h"
-#include "shell/mWebLink.h"
+#include "tray/mSysTray.h"
 #include "tray/tray_logic.h"
+#include "ui/frmMain.h"
+#include "ui/resource.h"
 
 namespace snarvik {
 
 namespace {
+
+constexpr UINT_PTR kTrayClickTimer = 1;
 constexpr DWORD kMenuSettleMs = 150;
+
 } // namespace
 
-void frmMain::MakeTray() {
+void TraySide::LoadTrayIcon(HINSTANCE instance) {
+    m_instance = instance;
+    const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    UINT dpi = taskbar != nullptr ? GetDpiForWindow(taskbar) : 0;
+    if (dpi == 0) {
+        dpi = GetDpiForSystem();
+    }
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    if (m_icon && size == m_iconSize) {
+        return;
+    }
+    win::UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_SNARVIK), IMAGE_ICON, size, size, 0)));
+    if (!icon) {
+        return;
+    }
+    auto picture = std::make_shared<const Picture>(Picture{PictureType::Icon, icon.get()});
+    if (IconEvent) {
+        IconEvent->TrayIcon(picture);
+    }
+    m_iconPicture = std::move(picture);
+    m_icon = std::move(icon);
+    m_iconSize = size;
+}
+
+void TraySide::MakeTray(HWND window) {
+    m_window = window;
+    m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     mTrayMenu.reset(CreatePopupMenu());
     for (const auto& entry : kTrayMenu) {
         AppendMenuW(mTrayMenu.get(), entry.flags, entry.id, win::Wide(entry.text).c_str());
     }
     SetMenuDefaultItem(mTrayMenu.get(), kTrayMenuDefaultPosition, TRUE);
-    mTrayMade = true;
-    mMaximized = false;
-    mSysTray::SetMainWindow(this);
-    IconEvent = std::make_unique<cSysTray>(m_hwnd, m_iconListener);
-    IconEvent->TrayIcon(m_trayIconPicture);
-    IconEvent->FormhWnd(m_hwnd);
+    IconEvent = std::make_unique<cSysTray>(window, static_cast<cSysTrayEvents&>(*this));
+    IconEvent->TrayIcon(m_iconPicture);
     IconEvent->InTray(true);
 }
 
-void frmMain::IconEvent_MouseDown(std::int16_t Button, std::uint32_t) {
-    if (!mMain::TrayMode) {
-        return;
+void TraySide::Release() {
+    if (m_window != nullptr) {
+        KillTimer(m_window, kTrayClickTimer);
     }
+    IconEvent.reset();
+    mTrayMenu.reset();
+}
+
+std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+        LoadTrayIcon(m_instance); // the notification area's scaling may have changed
+        return std::nullopt;
+    case WM_TIMER:
+        if (wParam != kTrayClickTimer) {
+            return std::nullopt;
+        }
+        TrayClickTimer();
+        return 0;
+    default:
+        break;
+    }
+    if (!IconEvent) {
+        return std::nullopt;
+    }
+    if (message == m_taskbarCreated && m_taskbarCreated != 0) {
+        LoadTrayIcon(m_instance);
+        IconEvent->TaskbarCreated();
+        return 0;
+    }
+    if (message == frmMain::AlreadyRunningMessage()) {
+        IconEvent->Balloon("Snarvik", "Snarvik is already running. Press Print Screen or "
+                                      "double-click the scissors to cut a piece of the screen.");
+        return 0;
+    }
+    return std::nullopt;
+}
+
+void TraySide::IconEvent_MouseDown(std::int16_t Button, std::uint32_t) {
     if (Button == 1) {
         // A left press may be the first half of a double click, whose cut the menu's modal
         // loop would swallow: open the menu only once the double-click time has passed.
-        SetTimer(m_hwnd, kTrayClickTimer, GetDoubleClickTime(), nullptr);
+        SetTimer(m_window, kTrayClickTimer, GetDoubleClickTime(), nullptr);
         return;
     }
     ShowTrayMenu();
 }
 
-void frmMain::TrayClickTimer() {
-    KillTimer(m_hwnd, kTrayClickTimer);
-    if (!m_unloaded && !IsWindowVisible(m_hwnd)) { // a cut that came up meanwhile keeps it
+void TraySide::TrayClickTimer() {
+    KillTimer(m_window, kTrayClickTimer);
+    if (!m_exit.closing() && !IsWindowVisible(m_window)) { // a cut that came up keeps it
         ShowTrayMenu();
     }
 }
 
-void frmMain::ShowTrayMenu() {
-    if (m_menuOpen) {
+void TraySide::ShowTrayMenu() {
+    if (m_steps.menuOpen()) {
         return; // one menu at a time
     }
     POINT cursor{};
     GetCursorPos(&cursor);
-    SetForegroundWindow(m_hwnd);
-    const ModalStep step(*this);
-    m_menuOpen = true;
-    TrackPopupMenu(mTrayMenu.get(), TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
-                   m_hwnd, nullptr);
-    m_menuOpen = false;
-    PostMessageW(m_hwnd, WM_NULL, 0, 0);
+    SetForegroundWindow(m_window);
+    {
+        const ModalSteps::Step step(m_steps, ModalSteps::Kind::Menu);
+        TrackPopupMenu(mTrayMenu.get(), TPM_CENTERALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0,
+                       m_window, nullptr);
+    }
+    PostMessageW(m_window, WM_NULL, 0, 0);
 }
 
-void frmMain::IconEvent_MenuClick(std::int16_t Index) {
-    if (!mMain::TrayMode) {
-        return;
-    }
+void TraySide::IconEvent_MenuClick(std::int16_t Index) {
     if (TrayCommandFor(Index).kind == TrayCommandKind::StartCut) {
         // The tray menu has only just closed: let the windows under it repaint, or the grab
         // freezes a ghost of the menu into the picture.
         Sleep(kMenuSettleMs);
     }
-    MenuClick(Index);
+    m_host.MenuClick(Index);
 }
 
-void frmMain::IconEvent_MouseDblClick(std::int16_t, std::uint32_t) {
-    if (!mMain::TrayMode || m_exitPending || m_unloaded || m_modalSteps > 0) {
+void TraySide::IconEvent_MouseDblClick(std::int16_t, std::uint32_t) {
+    if (m_exit.closing() || m_steps.any()) {
         return; // a cut's menu, dialog or message is open: it finishes undisturbed
     }
-    KillTimer(m_hwnd, kTrayClickTimer);
-    try {
-        std::int16_t closingOnly = 99;
-        MenuClick(closingOnly);
-    } catch (...) {
-    }
-    GrabScreen();
-    ShowCaptureWindow();
-}
-
-void frmMain::MenuClick(std::int16_t& Index) {
-    if (m_exitPending || m_unloaded) {
-        return;
-    }
-    const TrayCommand command = TrayCommandFor(Index);
-    switch (command.kind) {
-    case TrayCommandKind::OpenHomePage:
-        mWebLink::OpenWebLink(m_hwnd, kHomePageAddress);
-        break;
-    case TrayCommandKind::OpenHelp:
-        mWebLink::OpenHelpPage(m_hwnd);
-        break;
-    case TrayCommandKind::StartCut:
-        if (m_modalSteps > 0) {
-            return; // a cut's menu, dialog or message is open: it finishes undisturbed
-        }
-        StartCut(command.cutLimit);
-        break;
-    case TrayCommandKind::Exit:
-        // Unloading inside a nested dispatch would pull the tray object and the window out
-        // from under the handlers still running; it happens once the outermost one returns.
-        m_exitPending = true;
-        if (m_dispatchDepth == 0) {
-            Unload();
-        }
-        return;
-    case TrayCommandKind::None:
-        break;
-    }
-    Shape1Changes([&](SelectionFrame& shape) { shape.SetSize(mCutState); });
-}
-
-void frmMain::BeginDispatch() noexcept {
-    ++m_dispatchDepth;
-}
-
-void frmMain::EndDispatch() noexcept {
-    if (--m_dispatchDepth == 0 && m_exitPending) {
-        Unload();
-    }
+    KillTimer(m_window, kTrayClickTimer);
+    m_host.CutFromIcon();
 }
 
 } // namespace snarvik

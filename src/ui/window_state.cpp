@@ -2,8 +2,8 @@
 
 namespace snarvik {
 
-ResizeAction TrayResizeAction(bool trayMode, bool trayMade, WindowState state, bool maximized) {
-    if (!trayMode || !trayMade) {
+ResizeAction TrayResizeAction(bool trayMade, WindowState state, bool maximized) {
+    if (!trayMade) {
         return ResizeAction::None;
     }
     if (state == WindowState::Minimized && maximized) {

@@ -6,11 +6,11 @@ namespace snarvik {
 enum class WindowState { Normal, Minimized, Maximized };
 
 enum class ResizeAction {
-    None,     // tray not made yet (or not in tray mode): leave the window alone
+    None,     // tray not made yet: leave the window alone
     Hide,     // a minimised capture window: hide it, it is no longer up
     Maximize, // any other state: make it maximised, it is up
 };
 
-ResizeAction TrayResizeAction(bool trayMode, bool trayMade, WindowState state, bool maximized);
+ResizeAction TrayResizeAction(bool trayMade, WindowState state, bool maximized);
 
 } // namespace snarvik

@@ -2,9 +2,6 @@
 // a taskbar restart, and that cuts give back every handle they take.
 #include <windows.h>
 
-#include "app/mMain.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
 #include "test_support.h"
 #include "ui/frmMain.h"
 
@@ -20,9 +17,7 @@ using namespace testing_support;
 
 // Loaded as the start routine does, as a later start (no first-run actions).
 std::unique_ptr<frmMain> LoadForm(bool endsProcess = false) {
-    settings::SaveSetting(settings::kAppName, settings::kSection, settings::kInit, "1");
-    mMain::TrayMode = true;
-    return frmMain::Load(GetModuleHandleA(nullptr), endsProcess);
+    return frmMain::Load(GetModuleHandleA(nullptr), {.endsProcess = endsProcess});
 }
 
 bool Hooked(HWND window) {

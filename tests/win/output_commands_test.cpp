@@ -4,9 +4,9 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "app/win32.h"
+#include "base/settings.h"
+#include "base/settings_store.h"
+#include "base/win32.h"
 #include "output/bmp.h"
 #include "output/gdi_pixels.h"
 #include "output/ico.h"
@@ -30,12 +30,10 @@ struct Host final : SelectionHost {
 
     HWND Owner() const override { return nullptr; }
     void EndCut() override { ++cutsEnded; }
-    SaveDialogResult AskSaveName(const std::string&) override {
-        return {answer.empty() ? SaveDialogResult::Outcome::Cancelled
-                               : SaveDialogResult::Outcome::Chosen,
-                answer, 0};
+    Result<std::string> AskSaveName(const std::string&) override {
+        return answer.empty() ? Result<std::string>{} : Result<std::string>{answer};
     }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
+    void ShowError(const Failure& failure) override { errors.push_back(failure.Message()); }
 };
 
 // Makes key under HKEY_CURRENT_USER volatile: no lasting key can be made below it. Whatever

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/win32.h"
+#include "base/win32.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <algorithm>
 #include <vector>
@@ -54,11 +54,7 @@ UniqueFile CreateFreshFile(const std::wstring& folder, std::wstring& name) {
 
 } // namespace
 
-std::string WriteResult::Describe(const std::string& path) const {
-    return "Could not write \"" + path + "\":\n" + SystemMessage(error) + ".";
-}
-
-AtomicFile::AtomicFile(const std::string& path) : m_path(FilePath(path)) {
+AtomicFile::AtomicFile(const std::string& path) : m_shown(path), m_path(FilePath(path)) {
     const DWORD existing = GetFileAttributesW(m_path.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
         m_error = ERROR_ACCESS_DENIED;
@@ -99,7 +95,7 @@ bool AtomicFile::Write(std::span<const std::uint8_t> bytes) {
     return m_error == 0;
 }
 
-WriteResult AtomicFile::Commit() {
+Failed AtomicFile::Commit() {
     // On disk before it takes the old file's place: a crash leaves one or the other whole.
     if (m_error == 0 && FlushFileBuffers(m_file.get()) == FALSE) {
         m_error = GetLastError();
@@ -116,13 +112,13 @@ WriteResult AtomicFile::Commit() {
     }
     if (m_error != 0) {
         Discard();
-        return {false, m_error};
+        return Failure{"Could not write \"" + m_shown + "\"", SystemMessage(m_error)};
     }
     m_temp.clear(); // it is the destination now
-    return {true, 0};
+    return std::nullopt;
 }
 
-WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+Failed WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
     AtomicFile file(path);
     file.Write(bytes);
     return file.Commit();

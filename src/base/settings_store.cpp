@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
-#include "app/settings.h"
-#include "app/win32.h"
+#include "base/settings.h"
+#include "base/win32.h"
 
 #include <vector>
 
@@ -11,12 +11,11 @@ namespace snarvik::settings {
 
 std::string GetSetting(const std::string& appName, const std::string& section,
                        const std::string& key, const std::string& fallback) {
-    HKEY raw = nullptr;
+    win::UniqueKey hkey;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, win::Wide(KeyPath(appName, section)).c_str(), 0,
-                      KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
+                      KEY_QUERY_VALUE, hkey.put()) != ERROR_SUCCESS) {
         return fallback;
     }
-    const win::UniqueKey hkey(raw);
     const std::wstring name = win::Wide(key);
     DWORD type = 0;
     DWORD size = 0;
@@ -35,13 +34,13 @@ std::string GetSetting(const std::string& appName, const std::string& section,
 
 LONG SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
                  const std::string& value) {
-    HKEY raw = nullptr;
-    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, win::Wide(KeyPath(appName, section)).c_str(),
-                                  0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr);
+    win::UniqueKey hkey;
+    const LONG status =
+        RegCreateKeyExW(HKEY_CURRENT_USER, win::Wide(KeyPath(appName, section)).c_str(), 0, nullptr,
+                        0, KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
     if (status != ERROR_SUCCESS) {
         return status;
     }
-    const win::UniqueKey hkey(raw);
     return SetString(hkey.get(), key, value);
 }
 

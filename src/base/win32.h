@@ -1,4 +1,5 @@
-// Small Win32 helpers shared by the Windows side: owning handles, error texts, paths.
+// Small Win32 helpers shared by the Windows side: owning handles, paint and selection scopes,
+// error texts, paths.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -30,6 +31,11 @@ public:
 
     pointer get() const noexcept { return m_handle; }
     explicit operator bool() const noexcept { return m_handle != Traits::none(); }
+    // For an API that hands a new handle back through a pointer: what was held is released.
+    pointer* put() noexcept {
+        reset();
+        return &m_handle;
+    }
     // Hands the handle over, e.g. to an API that takes ownership.
     [[nodiscard]] pointer release() noexcept { return std::exchange(m_handle, Traits::none()); }
     void reset(pointer handle = Traits::none()) noexcept {
@@ -105,6 +111,24 @@ public:
 
 private:
     HWND m_window;
+    HDC m_dc;
+};
+
+// BeginPaint and EndPaint as one scope: whatever a paint throws, the window is validated and
+// its DC given back.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) noexcept
+        : m_window(window), m_dc(BeginPaint(window, &m_paint)) {}
+    ~PaintScope() { EndPaint(m_window, &m_paint); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC dc() const noexcept { return m_dc; }
+    const RECT& area() const noexcept { return m_paint.rcPaint; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint{};
     HDC m_dc;
 };
 

@@ -2,9 +2,9 @@
 #include <commdlg.h>
 #include <cderr.h>
 
-#include "output/ShowSaveDialog.h"
+#include "output/save_dialog.h"
 
-#include "app/win32.h"
+#include "base/win32.h"
 #include "output/file_names.h"
 
 #include <algorithm>
@@ -31,12 +31,7 @@ std::wstring CurrentDirectory() {
                                                   : std::wstring(buffer.data(), length);
 }
 
-} // namespace
-
-std::string SaveDialogResult::Message() const {
-    if (outcome != Outcome::Failed) {
-        return {};
-    }
+Failure DialogFailure(DWORD error) {
     std::string reason;
     switch (error) {
     case FNERR_BUFFERTOOSMALL:
@@ -57,11 +52,13 @@ std::string SaveDialogResult::Message() const {
     }
     std::array<char, 16> code{};
     std::snprintf(code.data(), code.size(), "0x%04lX", static_cast<unsigned long>(error));
-    return "The file could not be saved: " + reason + "\n(Save dialog error " + code.data() +
-           ".) Nothing was written.";
+    return {"The file could not be saved",
+            reason + "\n(Save dialog error " + code.data() + ".) Nothing was written."};
 }
 
-SaveDialogResult ShowSaveDialog(HWND owner, const std::string& defaultName) {
+} // namespace
+
+Result<std::string> ShowSaveDialog(HWND owner, const std::string& defaultName) {
     const std::optional<std::string> filter = DialogFilter(defaultName);
     const std::wstring wideFilter = filter ? win::Wide(*filter) : std::wstring{};
     const std::wstring initialDirectory = CurrentDirectory();
@@ -83,30 +80,20 @@ SaveDialogResult ShowSaveDialog(HWND owner, const std::string& defaultName) {
     dialog.lpstrTitle = L"Save Graphic";
     dialog.Flags = 0; // no overwrite prompt, by design
 
-    SaveDialogResult result;
     auto* show = SNARVIK_LATER(L"comdlg32.dll", GetSaveFileNameW);
     auto* failure = SNARVIK_LATER(L"comdlg32.dll", CommDlgExtendedError);
     if (show == nullptr || failure == nullptr) {
-        result.outcome = SaveDialogResult::Outcome::Failed;
-        result.error = CDERR_INITIALIZATION;
-        return result;
+        return DialogFailure(CDERR_INITIALIZATION);
     }
     if (show(&dialog) != FALSE) {
         std::string path = win::Utf8(file.data());
         while (!path.empty() && path.back() == ' ') {
             path.pop_back();
         }
-        if (!path.empty()) {
-            result.outcome = SaveDialogResult::Outcome::Chosen;
-            result.path = std::move(path);
-        }
-        return result;
+        return path.empty() ? Result<std::string>{} : Result<std::string>{std::move(path)};
     }
-    result.error = failure();
-    if (result.error != 0) {
-        result.outcome = SaveDialogResult::Outcome::Failed;
-    }
-    return result;
+    const DWORD error = failure();
+    return error != 0 ? Result<std::string>{DialogFailure(error)} : Result<std::string>{};
 }
 
 } // namespace snarvik

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "app/com.h"
+#include "base/com.h"
 
-#include "app/win32.h"
+#include "base/win32.h"
 
 namespace snarvik::win {
 

@@ -9,16 +9,10 @@
 #include <span>
 #include <string>
 
-#include "app/win32.h"
+#include "base/failure.h"
+#include "base/win32.h"
 
 namespace snarvik::win {
-
-struct WriteResult {
-    bool ok = false;
-    DWORD error = 0;
-    // "Could not write "<path>": <the system's reason>."
-    std::string Describe(const std::string& path) const;
-};
 
 // A file written in pieces: Commit puts it in place whole; destroyed without a successful
 // Commit it leaves nothing behind. A read-only destination is the user's "do not touch": it
@@ -31,17 +25,19 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     bool Write(std::span<const std::uint8_t> bytes); // false once anything failed
-    WriteResult Commit();
+    // "Could not write "<path>"" and the system's reason, when anything failed.
+    Failed Commit();
 
 private:
     void Discard() noexcept;
 
+    std::string m_shown; // the path as the user gave it
     std::wstring m_path;
     std::wstring m_temp;
     UniqueFile m_file;
     DWORD m_error = 0;
 };
 
-WriteResult WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+Failed WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 } // namespace snarvik::win

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/win32.h"
+#include "base/win32.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,0 +1,16 @@
+// The "Save Graphic" dialog shared by the commands that write a file.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "base/failure.h"
+
+namespace snarvik {
+
+// Shows the save dialog owned by `owner`, offering `defaultName` in the current directory.
+// The filter follows the default name's last three characters. The chosen path with trailing
+// blanks removed; neither a path nor a failure when the user cancelled.
+Result<std::string> ShowSaveDialog(HWND owner, const std::string& defaultName);
+
+} // namespace snarvik

@@ -1,0 +1,215 @@
+// What the capture view paints: the frozen image, Shape1's outline over it, Picture1, and the
+// readout and magnifier beside the pointer. Everything of ours is drawn over the frozen image,
+// never into it, and a change repaints only what it touched.
+#include <windows.h>
+#include <dwmapi.h>
+
+#include "ui/capture_view.h"
+
+#include "capture/overlay.h"
+
+#include <algorithm>
+#include <string>
+
+namespace snarvik {
+
+namespace {
+
+// Adds the outline of r, one pixel either side of its edges, to region.
+void AddFrame(HRGN region, const Rect& r) {
+    const RECT edges[] = {
+        {r.left - 1, r.top - 1, r.right() + 1, r.top + 1},
+        {r.left - 1, r.bottom() - 1, r.right() + 1, r.bottom() + 1},
+        {r.left - 1, r.top - 1, r.left + 1, r.bottom() + 1},
+        {r.right() - 1, r.top - 1, r.right() + 1, r.bottom() + 1},
+    };
+    for (const RECT& edge : edges) {
+        const win::UniqueGdiObject piece(CreateRectRgnIndirect(&edge));
+        CombineRgn(region, region, static_cast<HRGN>(piece.get()), RGN_OR);
+    }
+}
+
+} // namespace
+
+void CaptureView::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {
+    const SelectionFrame before = Shape1;
+    change(Shape1);
+    const bool changed = before.visible() != Shape1.visible() || before.rect() != Shape1.rect() ||
+                         before.style() != Shape1.style();
+    if (!changed) {
+        return;
+    }
+    // Only the outlines change; the frozen image underneath stays as it is. One region, so
+    // the window is asked to repaint once.
+    const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
+    if (before.visible()) {
+        AddFrame(static_cast<HRGN>(region.get()), before.rect());
+    }
+    if (Shape1.visible()) {
+        AddFrame(static_cast<HRGN>(region.get()), Shape1.rect());
+    }
+    InvalidateRgn(m_window, static_cast<HRGN>(region.get()), FALSE);
+}
+
+void CaptureView::InvalidateShape1() {
+    if (Shape1.visible()) {
+        const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
+        AddFrame(static_cast<HRGN>(region.get()), Shape1.rect());
+        InvalidateRgn(m_window, static_cast<HRGN>(region.get()), FALSE);
+    }
+}
+
+void CaptureView::ShowOverlay(int x, int y) {
+    InvalidateOverlay();
+    // Beside the pointer on its own monitor, flipped at that monitor's edges.
+    const Monitor* monitor = MonitorAt(m_desktop, {x + m_screen.left, y + m_screen.top});
+    Rect bounds = monitor != nullptr ? monitor->bounds : m_screen;
+    bounds.left -= m_screen.left;
+    bounds.top -= m_screen.top;
+    m_overlay = PlaceOverlay(x, y, bounds);
+    m_pointer = {x, y};
+    m_overlayShown = true;
+    InvalidateOverlay();
+}
+
+void CaptureView::HideOverlay() {
+    InvalidateOverlay();
+    m_overlayShown = false;
+}
+
+void CaptureView::InvalidateOverlay() {
+    if (!m_overlayShown) {
+        return;
+    }
+    RECT area{m_overlay.left, m_overlay.top, m_overlay.right(), m_overlay.bottom()};
+    InvalidateRect(m_window, &area, FALSE);
+    if (IsWindowVisible(Picture1)) { // it may lie over the picture, which paints its own part
+        MapWindowPoints(m_window, Picture1, reinterpret_cast<POINT*>(&area), 2);
+        InvalidateRect(Picture1, &area, FALSE);
+    }
+}
+
+void CaptureView::DrawOverlay(HDC dc, int originX, int originY) const {
+    const int left = m_overlay.left - originX;
+    const int top = m_overlay.top - originY;
+    const RECT panel{left, top, left + m_overlay.width, top + m_overlay.height};
+    FillRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FrameRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // The loupe: the frozen pixels around the pointer; those off the screen stay black.
+    const int half = kLoupeCells / 2;
+    const int inner = kLoupeCells * kLoupeZoom;
+    const int px = static_cast<int>(m_pointer.x);
+    const int py = static_cast<int>(m_pointer.y);
+    std::uint32_t under = 0;
+    if (m_frozen) {
+        const int x0 = std::max(px - half, 0);
+        const int y0 = std::max(py - half, 0);
+        const int x1 = std::min(px + half + 1, m_frozen->width());
+        const int y1 = std::min(py + half + 1, m_frozen->height());
+        if (x0 < x1 && y0 < y1) {
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchBlt(dc, left + 1 + (x0 - px + half) * kLoupeZoom,
+                       top + 1 + (y0 - py + half) * kLoupeZoom, (x1 - x0) * kLoupeZoom,
+                       (y1 - y0) * kLoupeZoom, m_frozen->dc(), x0, y0, x1 - x0, y1 - y0, SRCCOPY);
+        }
+        if (px >= 0 && py >= 0 && px < m_frozen->width() && py < m_frozen->height()) {
+            GdiFlush();
+            under =
+                m_frozen->bits()[PixelCount(m_frozen->width(), py) + static_cast<std::size_t>(px)];
+        }
+    }
+    // The pixel grid, and the pointer's pixel outlined black and white to show on any colour.
+    const win::UniqueGdiObject grid(CreatePen(PS_SOLID, 1, RGB(96, 96, 96)));
+    {
+        const win::Selection usePen(dc, grid.get());
+        for (int i = 1; i < kLoupeCells; ++i) {
+            MoveToEx(dc, left + 1 + i * kLoupeZoom, top + 1, nullptr);
+            LineTo(dc, left + 1 + i * kLoupeZoom, top + 1 + inner);
+            MoveToEx(dc, left + 1, top + 1 + i * kLoupeZoom, nullptr);
+            LineTo(dc, left + 1 + inner, top + 1 + i * kLoupeZoom);
+        }
+    }
+    const int cell = half * kLoupeZoom;
+    RECT outline{left + cell - 1, top + cell - 1, left + cell + kLoupeZoom + 3,
+                 top + cell + kLoupeZoom + 3};
+    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&outline, -1, -1);
+    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    // The pixel's colour, and the pointer's place or the selection's size.
+    const Rect& frame = Shape1.rect();
+    const std::string readout =
+        m_pressed || mCutState != 0
+            ? SizeText(std::max(frame.width, 0), std::max(frame.height, 0))
+            : PointerText(m_pointer.x + m_screen.left, m_pointer.y + m_screen.top);
+    const win::Selection useFont(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT line{left + 1, top + 1 + inner, panel.right - 1, top + 1 + inner + kOverlayLine};
+    for (const std::string& text : {ColourText(under), readout}) {
+        DrawTextW(dc, win::Wide(text).c_str(), -1, &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        OffsetRect(&line, 0, kOverlayLine);
+    }
+}
+
+void CaptureView::PaintFrozenOnly() {
+    m_grabbing = true;
+    HideOverlay();
+    InvalidateShape1();
+    InvalidateRect(Picture1, nullptr, FALSE);
+    RedrawWindow(m_window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    // With the desktop composed, the screen shows it from the compositor's next frame on.
+    if (auto* flush = SNARVIK_LATER(L"dwmapi.dll", DwmFlush)) {
+        flush();
+    }
+}
+
+void CaptureView::Paint() {
+    const win::PaintScope paint(m_window);
+    const RECT& area = paint.area();
+    HDC dc = paint.dc();
+    if (m_frozen) {
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+               m_frozen->dc(), area.left, area.top, SRCCOPY);
+    } else {
+        FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+    }
+    if (Shape1.visible() && !m_grabbing) {
+        // Inverting keeps the outline visible on any colour.
+        const Rect& r = Shape1.rect();
+        const win::UniqueGdiObject pen(
+            CreatePen(Shape1.style() == LineStyle::Dotted ? PS_DOT : PS_SOLID, 1, RGB(0, 0, 0)));
+        const win::Selection usePen(dc, pen.get());
+        const win::Selection useBrush(dc, GetStockObject(NULL_BRUSH));
+        const int oldRop = SetROP2(dc, R2_NOT);
+        const int oldMode = SetBkMode(dc, TRANSPARENT);
+        Rectangle(dc, r.left, r.top, r.right(), r.bottom());
+        SetBkMode(dc, oldMode);
+        SetROP2(dc, oldRop);
+    }
+    if (m_overlayShown) {
+        DrawOverlay(dc, 0, 0);
+    }
+}
+
+void CaptureView::PaintPicture1() {
+    const win::PaintScope paint(Picture1);
+    const RECT& area = paint.area();
+    if (m_grabbing && m_frozen) {
+        // What the frozen image shows at its place, which an older picture may not.
+        BitBlt(paint.dc(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+               m_frozen->dc(), m_picturePlace.left + area.left, m_picturePlace.top + area.top,
+               SRCCOPY);
+        return;
+    }
+    m_selection.Paint(paint.dc(), area);
+    if (m_overlayShown) {
+        POINT origin{0, 0};
+        MapWindowPoints(Picture1, m_window, &origin, 1);
+        DrawOverlay(paint.dc(), origin.x, origin.y);
+    }
+}
+
+} // namespace snarvik

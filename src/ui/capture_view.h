@@ -1,0 +1,117 @@
+// The cut on screen, a part of frmMain: the frozen image, the selection frame Shape1 over it,
+// Picture1 with the released selection, the readout and magnifier beside the pointer, the keys
+// and the mouse, and the selection menu.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "base/win32.h"
+#include "capture/desktop.h"
+#include "capture/key_moves.h"
+#include "capture/selected_picture.h"
+#include "capture/selection.h"
+#include "capture/surface.h"
+#include "output/selection_commands.h"
+#include "ui/modal_steps.h"
+
+namespace snarvik {
+
+// What the view needs of the window it is drawn in.
+class CaptureHost {
+public:
+    // The capture window is up: maximised over the screen.
+    virtual bool CaptureUp() const = 0;
+    // Shows the capture window over the whole desktop as it is now.
+    virtual void ShowCaptureWindow() = 0;
+    virtual void EndCut() = 0;
+    // Exit is chosen: nothing more may start.
+    virtual bool Closing() const = 0;
+
+protected:
+    ~CaptureHost() = default;
+};
+
+class CaptureView {
+public:
+    CaptureView(CaptureHost& host, ModalSteps& steps, SelectionCommands& commands)
+        : m_host(host), m_steps(steps), m_commands(commands) {}
+    CaptureView(const CaptureView&) = delete;
+    CaptureView& operator=(const CaptureView&) = delete;
+
+    // Reads where the monitors are: what the window is to cover.
+    void ReadDesktop();
+    const Rect& Screen() const noexcept { return m_screen; }
+    // Creates Picture1 in the window and the selection menu.
+    void Create(HWND window, HINSTANCE instance);
+
+    void StartCut(std::int32_t limit);
+    void GrabScreen();
+    // MenuClick's closing step: the frame takes the limit's size.
+    void SizeShape1();
+    // The readout and magnifier beside the pointer where it is now.
+    void ShowOverlayAtPointer();
+
+    // The window's mouse messages and keys; the mouse moves that keys made are dropped.
+    void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
+    void Form_KeyDown(WPARAM key);
+    void Paint();
+
+    // The selection menu's items.
+    void mnuPopupCopyToClipboard_Click();
+    void mnuPopupSaveBitmap_Click();
+    void mnuPopupSavePng_Click();
+    void mnuPopupSaveIcon_Click();
+    void mnuPopupSaveCursor_Click();
+    void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index);
+    void mnuPopupReselect_Click();
+    void mnuPopupAbort_Click();
+
+private:
+    static LRESULT CALLBACK PictureProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+
+    void Form_MouseDown(int button, int shift, int x, int y);
+    void Form_MouseMove(int button, int shift, int x, int y);
+    void Form_MouseUp(int button, int shift, int x, int y);
+    void RunSelectionMenu(int x, int y);
+
+    // capture_paint.cpp
+    // Applies a change of the frame and repaints only what it touched.
+    void Shape1Changes(const std::function<void(SelectionFrame&)>& change);
+    void InvalidateShape1();
+    // The readout and magnifier beside the pointer (x, y): shown, moved or hidden, repainting
+    // only where they were and where they go.
+    void ShowOverlay(int x, int y);
+    void HideOverlay();
+    void InvalidateOverlay();
+    void DrawOverlay(HDC dc, int originX, int originY) const;
+    // Paints now, over the frozen image, what a grab must not see: the frame, the overlay and a
+    // Picture1 that shows an older grab.
+    void PaintFrozenOnly();
+    void PaintPicture1();
+
+    CaptureHost& m_host;
+    ModalSteps& m_steps;
+    SelectionCommands& m_commands;
+    HWND m_window = nullptr;
+
+    std::int32_t mCutState = 0;
+    Desktop m_desktop; // the monitors at the last grab
+    Rect m_screen;     // all of them: what the window covers, in screen coordinates
+    std::shared_ptr<Surface> m_frozen;
+    SelectionFrame Shape1;
+    HWND Picture1 = nullptr;     // a child of the window, destroyed with it
+    SelectedPicture m_selection; // what Picture1 shows
+    Rect m_picturePlace;         // where, in the window
+    win::UniqueMenu mnuPopup;
+    bool m_pressed = false;  // a button, or Enter, is down: a selection is being made
+    bool m_grabbing = false; // only the frozen image is painted: a grab is about to see it
+    bool m_overlayShown = false;
+    Rect m_overlay;    // the readout and magnifier's panel
+    POINT m_pointer{}; // what it shows
+    KeyMoveEcho m_keyMoves;
+};
+
+} // namespace snarvik

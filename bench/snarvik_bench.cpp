@@ -184,6 +184,7 @@ void BenchWrite(const char* what, const Image& image, FileKind kind) {
     Report("  raw write of as many bytes", raw, raw, "of the raw write");
     Report("  the same, flushed to disk", flushed, raw, "of the raw write");
     Report("  encode + safe write", save, raw, "of the raw write");
+    Report("  ", save, flushed, "of the flushed write");
     DeleteFileA(path.c_str());
     DeleteFileA(rawPath.c_str());
 }

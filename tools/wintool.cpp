@@ -7,6 +7,8 @@
 #include <shlobj.h>
 
 #include "base/atomic_file.h"
+#include "base/com.h"
+#include "base/win32.h"
 #include "output/bmp.h"
 #include "support/pattern.h"
 
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,26 +89,25 @@ void PrintWindow(HWND window) {
                 Clean(ClassOf(window)).c_str(), Clean(title).c_str());
 }
 
+// Collects the windows it is called for; nothing it does may throw through the system.
+BOOL CALLBACK Collect(HWND window, LPARAM list) noexcept {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
+}
+
 std::vector<HWND> TopWindows() {
     std::vector<HWND> found;
-    EnumWindows(
-        [](HWND window, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(&Collect, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
 std::vector<HWND> ChildWindows(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(parent, &Collect, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -205,40 +207,46 @@ int CmdWindows() {
     return 0;
 }
 
-// The clipboard may be busy for a moment with another process's work.
-bool OpenClipboardPatiently(HWND owner) {
+// The clipboard, open for the life of the answer; it may be busy for a moment with another
+// process's work.
+std::optional<snarvik::win::OpenedClipboard> OpenClipboardPatiently(HWND owner) {
+    std::optional<snarvik::win::OpenedClipboard> clipboard;
     for (int attempt = 0; attempt < 40; ++attempt) {
-        if (OpenClipboard(owner) != FALSE) {
-            return true;
+        clipboard.emplace(owner);
+        if (clipboard->is_open()) {
+            return clipboard;
         }
+        clipboard.reset();
         Sleep(50);
     }
     std::fprintf(stderr, "cannot open the clipboard: error %lu\n", GetLastError());
-    return false;
+    return clipboard;
 }
 
 int CmdClipboardBmp(int argc, char** argv) {
     if (argc < 1) {
         return kUsage;
     }
-    if (!OpenClipboardPatiently(nullptr)) {
-        return kNotFound;
-    }
-    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    snarvik::Image image;
     BITMAP header = {};
-    if (bitmap == nullptr || GetObjectA(bitmap, sizeof header, &header) == 0) {
-        CloseClipboard();
-        std::fprintf(stderr, "no bitmap on the clipboard\n");
-        return kNotFound;
+    int lines = 0;
+    {
+        const auto clipboard = OpenClipboardPatiently(nullptr);
+        if (!clipboard) {
+            return kNotFound;
+        }
+        HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)); // the clipboard's
+        if (bitmap == nullptr || GetObjectA(bitmap, sizeof header, &header) == 0) {
+            std::fprintf(stderr, "no bitmap on the clipboard\n");
+            return kNotFound;
+        }
+        image = {header.bmWidth, header.bmHeight, {}};
+        image.pixels.resize(snarvik::PixelCount(image.width, image.height));
+        BITMAPINFO info = snarvik::win::TopDown32(image.width, image.height);
+        const snarvik::win::WindowDC screen(nullptr);
+        lines = GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(image.height),
+                          image.pixels.data(), &info, DIB_RGB_COLORS);
     }
-    snarvik::Image image{header.bmWidth, header.bmHeight, {}};
-    image.pixels.resize(snarvik::PixelCount(image.width, image.height));
-    BITMAPINFO info = snarvik::win::TopDown32(image.width, image.height);
-    HDC screen = GetDC(nullptr);
-    const int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height),
-                                image.pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    CloseClipboard();
     if (lines != header.bmHeight) {
         std::fprintf(stderr, "GetDIBits read %d of %ld lines\n", lines, header.bmHeight);
         return kNotFound;
@@ -279,49 +287,36 @@ std::string FormatName(UINT format) {
 }
 
 int CmdClipboardFormats() {
-    if (!OpenClipboardPatiently(nullptr)) {
+    const auto clipboard = OpenClipboardPatiently(nullptr);
+    if (!clipboard) {
         return kNotFound;
     }
     for (UINT format = EnumClipboardFormats(0); format != 0;
          format = EnumClipboardFormats(format)) {
         std::printf("format=%u\tname=%s\n", format, Clean(FormatName(format)).c_str());
     }
-    CloseClipboard();
     return 0;
-}
-
-int CmdClipboardClear() {
-    if (!OpenClipboardPatiently(nullptr)) {
-        return kNotFound;
-    }
-    const BOOL emptied = EmptyClipboard();
-    CloseClipboard();
-    return emptied != FALSE ? 0 : kNotFound;
-}
-
-HWND HelperWindow() {
-    return CreateWindowExA(0, "STATIC", "wintool", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
 }
 
 int CmdClipboardHold(int argc, char** argv) {
     if (argc < 1) {
         return kUsage;
     }
-    HWND owner = HelperWindow();
-    if (!OpenClipboardPatiently(owner)) {
+    const snarvik::win::UniqueWindow owner(CreateWindowExA(0, "STATIC", "wintool", 0, 0, 0, 0, 0,
+                                                           HWND_MESSAGE, nullptr,
+                                                           GetModuleHandleA(nullptr), nullptr));
+    const auto clipboard = OpenClipboardPatiently(owner.get());
+    if (!clipboard) {
         return kNotFound;
     }
     std::printf("held\n");
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(Number(argv[0])));
-    CloseClipboard();
-    DestroyWindow(owner);
     return 0;
 }
 
 struct Pattern {
-    HBITMAP bitmap = nullptr;
+    snarvik::win::UniqueBitmap bitmap;
     int width = 0;
     int height = 0;
 };
@@ -330,16 +325,12 @@ LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     auto* pattern = reinterpret_cast<Pattern*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
+        const snarvik::win::PaintScope paint(window);
         if (pattern != nullptr) {
-            HDC memory = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(memory, pattern->bitmap);
-            BitBlt(dc, 0, 0, pattern->width, pattern->height, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, old);
-            DeleteDC(memory);
+            const snarvik::win::UniqueDC memory(CreateCompatibleDC(paint.dc()));
+            const snarvik::win::Selection selected(memory.get(), pattern->bitmap.get());
+            BitBlt(paint.dc(), 0, 0, pattern->width, pattern->height, memory.get(), 0, 0, SRCCOPY);
         }
-        EndPaint(window, &paint);
         return 0;
     }
     case WM_TIMER:
@@ -358,16 +349,10 @@ int CmdPattern(int argc, char** argv) {
     Pattern pattern;
     pattern.width = GetSystemMetrics(SM_CXSCREEN);
     pattern.height = GetSystemMetrics(SM_CYSCREEN);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = pattern.width;
-    info.bmiHeader.biHeight = -pattern.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = snarvik::win::TopDown32(pattern.width, pattern.height);
     void* bits = nullptr;
-    pattern.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (pattern.bitmap == nullptr) {
+    pattern.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!pattern.bitmap) {
         std::fprintf(stderr, "CreateDIBSection failed: %lu\n", GetLastError());
         return kNotFound;
     }
@@ -386,6 +371,7 @@ int CmdPattern(int argc, char** argv) {
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.lpszClassName = "WintoolPattern";
     RegisterClassA(&windowClass);
+    // Destroyed by its timer or a close request; the loop ends with it.
     HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "WintoolPattern",
                                   "wintool pattern", WS_POPUP, 0, 0, pattern.width, pattern.height,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
@@ -408,7 +394,6 @@ int CmdPattern(int argc, char** argv) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    DeleteObject(pattern.bitmap);
     return 0;
 }
 
@@ -513,22 +498,6 @@ int CmdPost(int argc, char** argv) {
     return 0;
 }
 
-int CmdSend(int argc, char** argv) {
-    if (argc < 4) {
-        return kUsage;
-    }
-    DWORD_PTR result = 0;
-    if (SendMessageTimeoutA(WindowArg(argv[0]), static_cast<UINT>(Number(argv[1])),
-                            static_cast<WPARAM>(Number(argv[2])),
-                            static_cast<LPARAM>(Number(argv[3])), SMTO_ABORTIFHUNG, 5000,
-                            &result) == 0) {
-        std::fprintf(stderr, "SendMessageTimeout failed: %lu\n", GetLastError());
-        return kNotFound;
-    }
-    std::printf("result=%lld\n", static_cast<long long>(result));
-    return 0;
-}
-
 int CmdTooltip() {
     std::vector<HWND> tips = FindTop(TOOLTIPS_CLASSA, nullptr, true);
     for (HWND tip : tips) {
@@ -541,14 +510,13 @@ int CmdTooltip() {
 }
 
 int CmdScreen() {
-    HDC screen = GetDC(nullptr);
+    const snarvik::win::WindowDC screen(nullptr);
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     std::printf("width=%d\theight=%d\tbits=%d\tdpi=%d\twork=%ld,%ld,%ld,%ld\n",
                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                GetDeviceCaps(screen, BITSPIXEL), GetDeviceCaps(screen, LOGPIXELSX), work.left,
-                work.top, work.right, work.bottom);
-    ReleaseDC(nullptr, screen);
+                GetDeviceCaps(screen.get(), BITSPIXEL), GetDeviceCaps(screen.get(), LOGPIXELSX),
+                work.left, work.top, work.right, work.bottom);
     return 0;
 }
 
@@ -567,19 +535,16 @@ int CmdDisplay(int argc, char** argv) {
     return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
 
-int CmdCursor() {
+// Where the system has the pointer, and which buttons it has down: a test's input has
+// arrived once the system says so.
+int CmdPointer() {
     POINT at = {};
     GetCursorPos(&at);
-    std::printf("x=%ld\ty=%ld\n", at.x, at.y);
-    return 0;
-}
-
-int CmdForeground() {
-    HWND window = GetForegroundWindow();
-    if (window == nullptr) {
-        return kNotFound;
-    }
-    PrintWindow(window);
+    const auto down = [](int button) {
+        return GetAsyncKeyState(button) < 0 ? 1 : 0;
+    };
+    std::printf("x=%ld\ty=%ld\tleft=%d\tright=%d\n", at.x, at.y, down(VK_LBUTTON),
+                down(VK_RBUTTON));
     return 0;
 }
 
@@ -589,16 +554,15 @@ int CmdLink(int argc, char** argv) {
     if (argc < 1) {
         return kUsage;
     }
-    CoInitialize(nullptr);
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
+    const snarvik::win::ComApartment com;
+    snarvik::win::ComPtr<IShellLinkW> link;
+    snarvik::win::ComPtr<IPersistFile> file;
     wchar_t target[MAX_PATH] = L"";
     wchar_t folder[MAX_PATH] = L"";
-    bool loaded =
-        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(snarvik::win::Wide(argv[0]).c_str(), STGM_READ));
+    const bool loaded = SUCCEEDED(snarvik::win::CreateInstance(CLSID_ShellLink, IID_IShellLinkW,
+                                                               link.put_void())) &&
+                        SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.put_void())) &&
+                        SUCCEEDED(file->Load(snarvik::win::Wide(argv[0]).c_str(), STGM_READ));
     ITEMIDLIST* list = nullptr;
     if (loaded && SUCCEEDED(link->GetIDList(&list))) {
         SHGetPathFromIDListW(list, target);
@@ -608,12 +572,6 @@ int CmdLink(int argc, char** argv) {
         link->GetWorkingDirectory(folder, MAX_PATH);
         std::printf("target=%s\tworkdir=%s\n", snarvik::win::Utf8(target).c_str(),
                     snarvik::win::Utf8(folder).c_str());
-    }
-    if (file != nullptr) {
-        file->Release();
-    }
-    if (link != nullptr) {
-        link->Release();
     }
     return loaded ? 0 : kNotFound;
 }
@@ -627,9 +585,9 @@ int CmdReg(int argc, char** argv) {
     if (path.rfind("HKCU\\", 0) == 0) {
         path.erase(0, 5);
     }
-    HKEY key = nullptr;
+    snarvik::win::UniqueKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, snarvik::win::Wide(path).c_str(), 0, KEY_QUERY_VALUE,
-                      &key) != ERROR_SUCCESS) {
+                      key.put()) != ERROR_SUCCESS) {
         return kNotFound;
     }
     for (DWORD index = 0;; ++index) {
@@ -638,7 +596,7 @@ int CmdReg(int argc, char** argv) {
         DWORD type = 0;
         BYTE data[4096] = {};
         DWORD size = sizeof data - sizeof(wchar_t);
-        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &size) !=
+        if (RegEnumValueW(key.get(), index, name, &nameLength, nullptr, &type, data, &size) !=
             ERROR_SUCCESS) {
             break;
         }
@@ -651,19 +609,18 @@ int CmdReg(int argc, char** argv) {
         std::printf("name=%s\tdata=%s\n", Clean(snarvik::win::Utf8(name)).c_str(),
                     Clean(text).c_str());
     }
-    RegCloseKey(key);
     return 0;
 }
 
 int Usage() {
     std::fprintf(stderr,
                  "usage: wintool COMMAND ...\n"
-                 "  find CLASS [TITLE] | children HWND | windows | foreground\n"
-                 "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS | clipboard-clear\n"
+                 "  find CLASS [TITLE] | children HWND | windows\n"
+                 "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS\n"
                  "  pattern [MS]\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
-                 "  menu | post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
-                 "  tooltip | screen | display WIDTH HEIGHT | cursor | link FILE | reg KEY\n");
+                 "  menu | post HWND MSG WPARAM LPARAM\n"
+                 "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n");
     return kUsage;
 }
 
@@ -691,20 +648,12 @@ int wmain(int argc, wchar_t** wideArgv) {
          [](int, char**) {
              return CmdWindows();
          }},
-        {"foreground",
-         [](int, char**) {
-             return CmdForeground();
-         }},
         {"clipboard-bmp", CmdClipboardBmp},
         {"clipboard-formats",
          [](int, char**) {
              return CmdClipboardFormats();
          }},
         {"clipboard-hold", CmdClipboardHold},
-        {"clipboard-clear",
-         [](int, char**) {
-             return CmdClipboardClear();
-         }},
         {"pattern", CmdPattern},
         {"dialog-set", CmdDialogSet},
         {"dialog-press", CmdDialogPress},
@@ -714,7 +663,6 @@ int wmain(int argc, wchar_t** wideArgv) {
              return CmdMenu();
          }},
         {"post", CmdPost},
-        {"send", CmdSend},
         {"tooltip",
          [](int, char**) {
              return CmdTooltip();
@@ -724,9 +672,9 @@ int wmain(int argc, wchar_t** wideArgv) {
              return CmdScreen();
          }},
         {"display", CmdDisplay},
-        {"cursor",
+        {"pointer",
          [](int, char**) {
-             return CmdCursor();
+             return CmdPointer();
          }},
         {"link", CmdLink},
         {"reg", CmdReg},

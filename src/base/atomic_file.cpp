@@ -3,6 +3,7 @@
 #include "base/atomic_file.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace snarvik::win {
@@ -31,25 +32,28 @@ DWORD CarryOver(const std::wstring& from, const std::wstring& to) {
     return 0;
 }
 
-// A fresh file with a short name in folder: the rename never crosses volumes, and a path the
-// destination fits in fits it too.
-UniqueFile CreateFreshFile(const std::wstring& folder, std::wstring& name) {
+// Makes something under a fresh short name in folder (make answers whether it made it):
+// beside the destination, so a rename never crosses volumes, and a path the destination fits
+// in fits it too. Empty when nothing could be made.
+template <typename Make> std::wstring MakeFresh(const std::wstring& folder, Make make) {
     static unsigned serial = GetTickCount();
-    UniqueFile file;
-    for (int attempt = 0; !file && attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         wchar_t leaf[16];
         wsprintfW(leaf, L"\\~snv%04x.tmp", ++serial & 0xFFFFu);
-        name = folder + leaf;
-        file.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS) {
+        std::wstring name = folder + leaf;
+        if (make(name)) {
+            return name;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
             break;
         }
     }
-    if (!file) {
-        name.clear();
-    }
-    return file;
+    return {};
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
 } // namespace
@@ -60,8 +64,11 @@ AtomicFile::AtomicFile(const std::string& path) : m_shown(path), m_path(FilePath
         m_error = ERROR_ACCESS_DENIED;
         return;
     }
-    const auto slash = m_path.find_last_of(L"\\/");
-    m_file = CreateFreshFile(slash == std::wstring::npos ? L"." : m_path.substr(0, slash), m_temp);
+    m_temp = MakeFresh(FolderOf(m_path), [this](const std::wstring& name) {
+        m_file.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(m_file);
+    });
     if (!m_file) {
         m_error = GetLastError() != 0 ? GetLastError() : ERROR_FILE_EXISTS;
     }
@@ -101,14 +108,26 @@ Failed AtomicFile::Commit() {
         m_error = GetLastError();
     }
     m_file.reset();
-    // A rename takes the old file's place in one step, or fails leaving it as it was.
+    std::wstring old;
     if (m_error == 0 && GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         m_error = CarryOver(m_path, m_temp);
+        // A second name for the old file, so that the rename does not wait while the system
+        // gives back a large file's space: that happens after it, off this thread. Where the
+        // volume has no such names, the rename does it.
+        if (m_error == 0) {
+            old = MakeFresh(FolderOf(m_path), [this](const std::wstring& name) {
+                return CreateHardLinkW(name.c_str(), m_path.c_str(), nullptr) != FALSE;
+            });
+        }
     }
+    // A rename takes the old file's place in one step, or fails leaving it as it was.
     if (m_error == 0 && MoveFileExW(m_temp.c_str(), m_path.c_str(),
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
         // A failed rename is a failure even when the system gives no reason.
         m_error = GetLastError() != 0 ? GetLastError() : ERROR_ACCESS_DENIED;
+    }
+    if (!old.empty()) {
+        std::thread([old = std::move(old)] { DeleteFileW(old.c_str()); }).detach();
     }
     if (m_error != 0) {
         Discard();

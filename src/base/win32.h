@@ -95,6 +95,7 @@ using UniqueHandle = Unique<NullIsNone<HANDLE, &CloseHandle>>; // handles whose 
 using UniqueFile = Unique<FileTraits>;                         // CreateFile handles
 using UniqueImageList = Unique<NullIsNone<HIMAGELIST, &DestroyImageList>>;
 using UniqueHook = Unique<NullIsNone<HHOOK, &UnhookWindowsHookEx>>;
+using UniqueWindow = Unique<NullIsNone<HWND, &DestroyWindow>>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDC {
@@ -158,6 +159,8 @@ public:
             CloseClipboard();
         }
     }
+    OpenedClipboard(OpenedClipboard&& other) noexcept
+        : m_open(std::exchange(other.m_open, false)) {}
     OpenedClipboard(const OpenedClipboard&) = delete;
     OpenedClipboard& operator=(const OpenedClipboard&) = delete;
     bool is_open() const noexcept { return m_open; }

@@ -3,6 +3,8 @@
 #include "output/le_bytes.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
 
 namespace snarvik {
@@ -44,7 +46,15 @@ bool EncodeBmp(const Image& image, const ByteSink& sink, std::size_t chunkBytes)
         }
         std::uint8_t* byte = out.data() + used;
         const std::uint32_t* pixel = &image.pixels[PixelCount(image.width, y)];
-        for (const std::uint32_t* end = pixel + image.width; pixel != end; ++pixel, byte += 3) {
+        const std::uint32_t* const end = pixel + image.width;
+        if constexpr (std::endian::native == std::endian::little) {
+            // One store a pixel: four bytes, the fourth overwritten by the next pixel. The last
+            // pixel of a row is stored byte by byte, so nothing beyond the row is touched.
+            for (; end - pixel > 1; ++pixel, byte += 3) {
+                std::memcpy(byte, pixel, 4);
+            }
+        }
+        for (; pixel != end; ++pixel, byte += 3) {
             byte[0] = static_cast<std::uint8_t>(*pixel);
             byte[1] = static_cast<std::uint8_t>(*pixel >> 8);
             byte[2] = static_cast<std::uint8_t>(*pixel >> 16);

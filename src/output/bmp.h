@@ -13,9 +13,9 @@ namespace snarvik {
 using ByteSink = std::function<bool(std::span<const std::uint8_t>)>;
 
 // Hands the .BMP file for the image to sink in pieces of about chunkBytes, so a large picture
-// needs no buffer of its own size. False when the image is empty or too large for the format,
-// or the sink stopped.
-bool EncodeBmp(const Image& image, const ByteSink& sink, std::size_t chunkBytes = 1 << 20);
+// needs no buffer of its own size; small pieces stay in the processor's cache and are reused by
+// the heap. False when the image is empty or too large for the format, or the sink stopped.
+bool EncodeBmp(const Image& image, const ByteSink& sink, std::size_t chunkBytes = 1 << 16);
 
 // The whole .BMP file for the image; empty when the image is empty or too large for the format.
 std::vector<std::uint8_t> EncodeBmp(const Image& image);

@@ -164,6 +164,9 @@ void CaptureView::PaintFrozenOnly() {
     if (auto* flush = SNARVIK_LATER(L"dwmapi.dll", DwmFlush)) {
         flush();
     }
+    // Under Wine a window's pixels reach the screen when its thread next waits: a wait that
+    // returns at once.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
 void CaptureView::Paint() {

@@ -2,13 +2,17 @@
 // a taskbar restart, and that cuts give back every handle they take.
 #include <windows.h>
 
+#include "capture/surface.h"
 #include "test_support.h"
+#include "tray/tray_logic.h"
 #include "ui/frmMain.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace snarvik {
 namespace {
@@ -129,6 +133,60 @@ TEST(MainWindow, TrayMessagesReachTheirCommands) {
     }
     EXPECT_EQ(menus.opened(), 2);
     EXPECT_GE(GetTickCount() - clicked + 20, GetDoubleClickTime()); // the tick's granularity
+
+    // A double click cuts and opens no menu, not even once the cut has ended: a timer of ours
+    // that runs out after the press's would have done is the sign that the time has passed.
+    SendMessageA(form->hWnd(), kTrayCallbackMessage, 0, WM_LBUTTONDOWN);
+    SendMessageA(form->hWnd(), kTrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(form->hWnd()));
+    form->SetWindowState(WindowState::Minimized);
+    const UINT_PTR later = SetTimer(nullptr, 0, GetDoubleClickTime() + 100, nullptr);
+    MSG msg{};
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0 &&
+           !(msg.message == WM_TIMER && msg.wParam == later)) {
+        DispatchMessageA(&msg);
+    }
+    KillTimer(nullptr, later);
+    EXPECT_EQ(menus.opened(), 2);
+}
+
+// The pixels the display shows now in r.
+std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    Surface shot(width, height);
+    const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    BitBlt(shot.dc(), 0, 0, width, height, display.get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
+    return {shot.bits(), shot.bits() + PixelCount(width, height)};
+}
+
+// Print Screen during a cut, its selection menu dismissed: the frame and Picture1 are on the
+// screen, but never in the new frozen image.
+TEST(MainWindow, ACutOverACutFreezesNothingOfOurs) {
+    const auto form = LoadForm();
+    ASSERT_NE(form, nullptr);
+    MenuAnswers menus(VK_ESCAPE);
+    // The pointer where the selections end: the readout and the magnifier go below and right
+    // of it, out of what is looked at, and a limited square stays where it was released.
+    SetCursorPos(300, 260);
+    const RECT around{150, 150, 310, 270};
+    const std::vector<std::uint32_t> desktop = ScreenPixels(around);
+    for (const std::int32_t limit : {0, 32}) {
+        SCOPED_TRACE(limit);
+        form->StartCut(limit);
+        SendMessageA(form->hWnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(200, 200));
+        SendMessageA(form->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 260));
+        SendMessageA(form->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(300, 260));
+        Pump();
+        ASSERT_NE(ScreenPixels(around), desktop) << "the frame is not on the screen";
+        std::int16_t printScreen = kCutAnySize;
+        form->MenuClick(printScreen);
+        Pump();
+        EXPECT_EQ(ScreenPixels(around), desktop);
+        form->SetWindowState(WindowState::Minimized);
+        Pump();
+    }
 }
 
 // Live GDI objects of this process. Where the system keeps no per-process count (Wine), the

@@ -11,6 +11,7 @@
 #include "output/gdi_pixels.h"
 #include "output/ico.h"
 #include "output/selection_commands.h"
+#include "output/wallpaper_modes.h"
 #include "support/pattern.h"
 #include "test_support.h"
 
@@ -36,39 +37,20 @@ struct Host final : SelectionHost {
     void ShowError(const Failure& failure) override { errors.push_back(failure.Message()); }
 };
 
-// Makes key under HKEY_CURRENT_USER volatile: no lasting key can be made below it. Whatever
-// was there is put back afterwards.
-class VolatileKey {
-public:
-    explicit VolatileKey(const char* key) : m_key(key) {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kBackup);
-        Create(kBackup, 0);
-        m_saved = RegCopyTreeA(HKEY_CURRENT_USER, m_key, m_opened.get()) == ERROR_SUCCESS;
-        RegDeleteTreeA(HKEY_CURRENT_USER, m_key);
-        Create(m_key, REG_OPTION_VOLATILE);
+// Every test here writes the running number, and some refuse keys: in a scratch key only.
+class OutputCommands : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_user.made()) << "no scratch key for HKEY_CURRENT_USER"; }
+
+    // Makes key volatile, and the keys on the way to it: no lasting key can be made below it.
+    static void MakeVolatile(const char* key) {
+        win::UniqueKey made;
+        RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, made.put(), nullptr);
     }
-    ~VolatileKey() {
-        RegDeleteTreeA(HKEY_CURRENT_USER, m_key);
-        Create(m_key, 0);
-        if (m_saved) {
-            RegCopyTreeA(HKEY_CURRENT_USER, kBackup, m_opened.get());
-        }
-        RegDeleteTreeA(HKEY_CURRENT_USER, kBackup);
-    }
-    VolatileKey(const VolatileKey&) = delete;
-    VolatileKey& operator=(const VolatileKey&) = delete;
 
 private:
-    void Create(const char* key, DWORD options) {
-        HKEY opened = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
-                        &opened, nullptr);
-        m_opened.reset(opened);
-    }
-    static constexpr const char* kBackup = "Software\\SnarvikTestBackup";
-    const char* m_key;
-    win::UniqueKey m_opened;
-    bool m_saved = false;
+    ScratchUserKey m_user;
 };
 
 // The file's access rights as the system reads them back.
@@ -86,7 +68,7 @@ std::string Dacl(const std::string& path) {
 }
 
 // Names in Cyrillic, CJK and Greek, a path near MAX_PATH, an old file replaced.
-TEST(OutputCommands, SavedUnderAnyNameKeepingWhatTheReplacedFileHad) {
+TEST_F(OutputCommands, SavedUnderAnyNameKeepingWhatTheReplacedFileHad) {
     TempFolder folder("\u0421\u043d\u0438\u043c\u043a\u0438"); // Cyrillic
     const std::string deep = folder / std::string(250 - folder.path().size(), 'd');
     ASSERT_TRUE(CreateDirectoryW(win::FilePath(deep).c_str(), nullptr));
@@ -133,9 +115,17 @@ TEST(OutputCommands, SavedUnderAnyNameKeepingWhatTheReplacedFileHad) {
     EXPECT_EQ(host.errors, std::vector<std::string>{});
     EXPECT_EQ(host.cutsEnded, 5);
     EXPECT_EQ(number, 12);
+    // The replaced file's space is given back just after the rename: nothing of it stays.
+    const auto names = [&] {
+        return folder.Files();
+    };
+    for (int wait = 0; wait < 100 && names().size() != 4; ++wait) {
+        Sleep(20);
+    }
+    EXPECT_EQ(names().size(), 4u) << "the replaced file's second name is left";
 }
 
-TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
+TEST_F(OutputCommands, CancelledAndFailedSavesLoseNothing) {
     TempFolder folder;
     const std::string locked = folder / "locked.ICO";
     ASSERT_TRUE(WriteAll(locked, "old contents"));
@@ -154,7 +144,6 @@ TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         {folder / "no such folder\\x.BMP", false, ERROR_PATH_NOT_FOUND},
         {locked, true, ERROR_ACCESS_DENIED},
         {held, false, ERROR_ACCESS_DENIED},
-        {"T:\\full.BMP", false, ERROR_DISK_FULL}, // a small RAM disk of the test harness
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path + (c.icon ? " icon" : " bitmap"));
@@ -165,7 +154,7 @@ TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         if (c.icon) {
             commands.mnuPopupSaveIcon_Click(PatternImage(4, 4));
         } else {
-            commands.mnuPopupSaveBitmap_Click(PatternImage(400, 300)); // more than the RAM disk
+            commands.mnuPopupSaveBitmap_Click(PatternImage(4, 3));
         }
         // An icon ends the cut before asking; a bitmap only once written.
         EXPECT_EQ(host.cutsEnded, c.icon ? 1 : 0);
@@ -183,13 +172,31 @@ TEST(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         EXPECT_EQ(std::string(kept.begin(), kept.end()), "old contents");
     }
     EXPECT_EQ(folder.Files(), (std::vector<std::string>{"held.BMP", "locked.ICO"}));
+}
+
+TEST_F(OutputCommands, AFullDiskIsReportedAndLeavesNothing) {
+    // The test harness's RAM disk of 256 KB: a real "disk full".
+    ULARGE_INTEGER total{};
+    if (GetDiskFreeSpaceExW(L"T:\\", nullptr, &total, nullptr) == FALSE ||
+        total.QuadPart > (1u << 20)) {
+        GTEST_SKIP() << "no small RAM disk T: (the test harness makes one under Wine)";
+    }
+    Host host;
+    host.answer = "T:\\full.BMP";
+    std::int32_t number = 3;
+    SelectionCommands commands(host, number);
+    commands.mnuPopupSaveBitmap_Click(PatternImage(400, 300)); // more than the disk holds
+    EXPECT_EQ(number, 3);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].find(win::SystemMessage(ERROR_DISK_FULL)), std::string::npos)
+        << host.errors[0];
     WIN32_FIND_DATAW found{};
     EXPECT_EQ(FindFirstFileW(L"T:\\*", &found), INVALID_HANDLE_VALUE) << "left on the disk";
 }
 
 // The registry refuses the running number, or the desktop settings: the file is kept and the
 // message says what could not be done and why.
-TEST(OutputCommands, RefusedSettingsAreReported) {
+TEST_F(OutputCommands, RefusedSettingsAreReported) {
     const struct {
         const char* key;
         bool wallpaper;
@@ -206,18 +213,19 @@ TEST(OutputCommands, RefusedSettingsAreReported) {
         Host host;
         host.answer = folder / "kept.BMP";
         std::int32_t number = 5;
-        {
-            const VolatileKey refused(c.key);
-            SelectionCommands commands(host, number);
-            if (c.wallpaper) {
-                commands.mnuPopupSetAsWallpaperMode_Click(1, PatternImage(8, 8));
-            } else {
-                commands.mnuPopupSaveBitmap_Click(PatternImage(8, 8));
-            }
+        MakeVolatile(c.key);
+        SelectionCommands commands(host, number);
+        if (c.wallpaper) {
+            commands.mnuPopupSetAsWallpaperMode_Click(kWallpaperTile, PatternImage(8, 8));
+        } else {
+            commands.mnuPopupSaveBitmap_Click(PatternImage(8, 8));
         }
+        // With the keys made volatile on the way to it.
+        RegDeleteTreeA(HKEY_CURRENT_USER,
+                       std::string(c.key).substr(0, std::string(c.key).find('\\')).c_str());
         EXPECT_EQ(ReadAll(host.answer).size(), 54u + 8 * 24);
         EXPECT_EQ(host.cutsEnded, 1);
-        ASSERT_EQ(host.errors.size(), 1u);
+        ASSERT_EQ(host.errors.size(), 1u) << ::testing::PrintToString(host.errors);
         EXPECT_NE(host.errors[0].find(c.told), std::string::npos) << host.errors[0];
         EXPECT_NE(host.errors[0].find(c.reason ? win::SystemMessage(c.reason) : host.answer),
                   std::string::npos)

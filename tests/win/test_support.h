@@ -66,13 +66,51 @@ inline bool WriteAll(const std::string& path, const std::string& text) {
     return static_cast<bool>(out << text);
 }
 
-// Runs what is queued for this thread.
+// Under Wine, in the test harness's own prefix, or on a developer's own Windows.
+inline bool UnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// For its life, HKEY_CURRENT_USER of this process is a scratch key: whatever a test writes or
+// deletes there leaves the user's own settings alone, even when the test dies halfway (then
+// only the scratch key is left behind).
+class ScratchUserKey {
+public:
+    ScratchUserKey()
+        : m_name(L"Software\\Snarvik tests\\" + std::to_wstring(GetCurrentProcessId())) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, m_name.c_str());
+        HKEY key = nullptr;
+        m_made = RegCreateKeyExW(HKEY_CURRENT_USER, m_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                 nullptr, &key, nullptr) == ERROR_SUCCESS &&
+                 RegOverridePredefKey(HKEY_CURRENT_USER, key) == ERROR_SUCCESS;
+        if (key != nullptr) {
+            RegCloseKey(key); // the override holds its own handle
+        }
+    }
+    ~ScratchUserKey() {
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegDeleteTreeW(HKEY_CURRENT_USER, m_name.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Snarvik tests"); // when no other test's
+    }
+    ScratchUserKey(const ScratchUserKey&) = delete;
+    ScratchUserKey& operator=(const ScratchUserKey&) = delete;
+    // False: the user's own key would be written; the test must not run.
+    bool made() const { return m_made; }
+
+private:
+    std::wstring m_name;
+    bool m_made = false;
+};
+
+// Runs what is queued for this thread. Under Wine what it painted reaches the screen when the
+// thread next waits: so it does, for no time.
 inline void Pump() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
 // Asks the shell whether it holds the icon 0 of window.

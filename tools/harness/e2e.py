@@ -249,13 +249,24 @@ class Driver:
     def click(self, x, y, button=1):
         self.xdotool("mousemove", x, y, "click", button)
 
+    def pointer_arrived(self, x, y, button=1, down=False):
+        """Waits until the system has the pointer at (x, y) with the button as given: the input
+        sent has arrived, in order, before anything is sent after it."""
+        field = {1: "left", 3: "right"}.get(button)
+        self.wait_for(lambda: [(int(r["x"]), int(r["y"]), field and int(r[field]))
+                               for r in self.records("pointer")] == [(x, y, field and int(down))],
+                      timeout=5, what="the pointer at %d,%d, button %d %s" % (
+                          x, y, button, "down" if down else "up"))
+
     def drag(self, points, button=1, while_held=None):
         """Presses at the first point, moves through the others, releases at the last."""
         self.move(*points[0])
-        for action in [("mousedown", button)] + [("mousemove",) + p for p in points[1:]]:
-            time.sleep(0.1)
-            self.xdotool(*action)
-        time.sleep(0.1)
+        self.pointer_arrived(*points[0], button)
+        self.xdotool("mousedown", button)
+        self.pointer_arrived(*points[0], button, down=True)
+        for point in points[1:]:
+            self.move(*point)
+            self.pointer_arrived(*point, button, down=True)
         if while_held:
             while_held()
         self.xdotool("mouseup", button)
@@ -273,7 +284,8 @@ class Driver:
         return (self.width - 10, self.height - 10)
 
     def tray_click(self, button=1):
-        # Two clicks within the double-click time (500 ms) are a double click, which cuts.
+        # Two clicks within the double-click time (500 ms) are a double click, which cuts: the
+        # system tells them apart by time alone.
         time.sleep(max(0.0, getattr(self, "_tray_clicked", 0) + 0.6 - time.monotonic()))
         self.click(*self.tray_point(), button=button)
         self._tray_clicked = time.monotonic()
@@ -295,7 +307,7 @@ class Driver:
         """Keys reach a menu only with the pointer over it: park it on the menu's border."""
         left, top, right, bottom = self.open_menu()
         self.move(right - 5, bottom - 3)
-        time.sleep(0.1)
+        self.pointer_arrived(right - 5, bottom - 3)
         self.key(*keys)
 
     def choose(self, *keys):

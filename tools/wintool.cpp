@@ -12,6 +12,7 @@
 #include "output/bmp.h"
 #include "support/pattern.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -489,8 +490,11 @@ int CmdPost(int argc, char** argv) {
     if (argc < 4) {
         return kUsage;
     }
-    if (PostMessageA(WindowArg(argv[0]), static_cast<UINT>(Number(argv[1])),
-                     static_cast<WPARAM>(Number(argv[2])),
+    // A message by its number, or a registered one by its name.
+    const UINT message = std::isdigit(static_cast<unsigned char>(argv[1][0])) != 0
+                             ? static_cast<UINT>(Number(argv[1]))
+                             : RegisterWindowMessageW(snarvik::win::Wide(argv[1]).c_str());
+    if (PostMessageA(WindowArg(argv[0]), message, static_cast<WPARAM>(Number(argv[2])),
                      static_cast<LPARAM>(Number(argv[3]))) == FALSE) {
         std::fprintf(stderr, "PostMessage failed: %lu\n", GetLastError());
         return kNotFound;
@@ -619,7 +623,7 @@ int Usage() {
                  "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS\n"
                  "  pattern [MS]\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
-                 "  menu | post HWND MSG WPARAM LPARAM\n"
+                 "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
                  "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n");
     return kUsage;
 }

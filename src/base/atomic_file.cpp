@@ -51,6 +51,14 @@ template <typename Make> std::wstring MakeFresh(const std::wstring& folder, Make
     return {};
 }
 
+// Whether no other program holds the file in a way that keeps its names from being removed.
+bool Deletable(const std::wstring& path) {
+    const UniqueFile probe(CreateFileW(path.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    return static_cast<bool>(probe);
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
@@ -113,8 +121,8 @@ Failed AtomicFile::Commit() {
         m_error = CarryOver(m_path, m_temp);
         // A second name for the old file, so that the rename does not wait while the system
         // gives back a large file's space: that happens after it, off this thread. Where the
-        // volume has no such names, the rename does it.
-        if (m_error == 0) {
+        // volume has no such names, or another program holds the file, the rename does it.
+        if (m_error == 0 && Deletable(m_path)) {
             old = MakeFresh(FolderOf(m_path), [this](const std::wstring& name) {
                 return CreateHardLinkW(name.c_str(), m_path.c_str(), nullptr) != FALSE;
             });
@@ -126,7 +134,9 @@ Failed AtomicFile::Commit() {
         // A failed rename is a failure even when the system gives no reason.
         m_error = GetLastError() != 0 ? GetLastError() : ERROR_ACCESS_DENIED;
     }
-    if (!old.empty()) {
+    if (!old.empty() && m_error != 0) {
+        DeleteFileW(old.c_str()); // the old file is still in its place
+    } else if (!old.empty()) {
         std::thread([old = std::move(old)] { DeleteFileW(old.c_str()); }).detach();
     }
     if (m_error != 0) {

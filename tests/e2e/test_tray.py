@@ -101,9 +101,10 @@ class Tray(Scenario):
         self.menu_key("i")  # Save as &Icon: the cut ends, the dialog opens over the tray
         self.wintool("dialog-text", "Save Graphic")
         self.tray_command(EXIT)
-        # The tray's Help after it: once the help page is asked for, Exit has had its turn.
-        self.wintool("post", hex(self.main["hwnd"]), 0x111, 0x2001, 0)
-        self.wait_for(self.browser_log, what="the help page")
+        # A second start's message after it: once the balloon answers, Exit has had its turn.
+        self.wintool("post", hex(self.main["hwnd"]), "Snarvik.AlreadyRunning", 0, 0)
+        self.wait_for(lambda: any("already running" in t["text"] for t in self.records("tooltip")),
+                      what="the balloon")
         self.assertTrue(self.snarvik_running(), "Exit must wait for the open dialog")
         self.wintool("dialog-press", "Save Graphic", "2")
         self.assertEqual(self.app.wait(timeout=10), 0)

@@ -12,12 +12,17 @@ namespace {
 
 // Gives the new file what the user set on the old one: its attributes and its access rights.
 DWORD CarryOver(const std::wstring& from, const std::wstring& to) {
+    // As a rule the rights fit a small buffer: one call.
+    std::vector<std::uint8_t> security(512);
     DWORD needed = 0;
-    GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
-    std::vector<std::uint8_t> security(needed);
-    if (needed != 0 &&
-        GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, security.data(), needed,
-                         &needed) != FALSE &&
+    BOOL read = GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, security.data(),
+                                 static_cast<DWORD>(security.size()), &needed);
+    if (read == FALSE && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        security.resize(needed);
+        read = GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, security.data(), needed,
+                                &needed);
+    }
+    if (read != FALSE &&
         SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, security.data()) == FALSE) {
         return GetLastError();
     }

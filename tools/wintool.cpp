@@ -316,38 +316,14 @@ int CmdClipboardHold(int argc, char** argv) {
     return 0;
 }
 
+// The test pattern of the whole screen, for windows that show their piece of it.
 struct Pattern {
     snarvik::win::UniqueBitmap bitmap;
     int width = 0;
     int height = 0;
 };
 
-LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* pattern = reinterpret_cast<Pattern*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    switch (message) {
-    case WM_PAINT: {
-        const snarvik::win::PaintScope paint(window);
-        if (pattern != nullptr) {
-            const snarvik::win::UniqueDC memory(CreateCompatibleDC(paint.dc()));
-            const snarvik::win::Selection selected(memory.get(), pattern->bitmap.get());
-            BitBlt(paint.dc(), 0, 0, pattern->width, pattern->height, memory.get(), 0, 0, SRCCOPY);
-        }
-        return 0;
-    }
-    case WM_TIMER:
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-int CmdPattern(int argc, char** argv) {
-    Pattern pattern;
+bool MakePattern(Pattern& pattern) {
     pattern.width = GetSystemMetrics(SM_CXSCREEN);
     pattern.height = GetSystemMetrics(SM_CYSCREEN);
     const BITMAPINFO info = snarvik::win::TopDown32(pattern.width, pattern.height);
@@ -355,7 +331,7 @@ int CmdPattern(int argc, char** argv) {
     pattern.bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!pattern.bitmap) {
         std::fprintf(stderr, "CreateDIBSection failed: %lu\n", GetLastError());
-        return kNotFound;
+        return false;
     }
     // Every position its own colour, so a test can tell where any pixel came from.
     auto* pixels = static_cast<uint32_t*>(bits);
@@ -365,30 +341,60 @@ int CmdPattern(int argc, char** argv) {
         }
     }
     GdiFlush();
+    return true;
+}
 
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PatternProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.lpszClassName = "WintoolPattern";
-    RegisterClassA(&windowClass);
-    // Destroyed by its timer or a close request; the loop ends with it.
-    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "WintoolPattern",
-                                  "wintool pattern", WS_POPUP, 0, 0, pattern.width, pattern.height,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+Pattern gPattern; // what the pattern's windows paint
+
+// A window of the pattern: it paints the piece of the screen's pattern where it is.
+LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+    case WM_PAINT: {
+        const snarvik::win::PaintScope paint(window);
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        const snarvik::win::UniqueDC memory(CreateCompatibleDC(paint.dc()));
+        const snarvik::win::Selection selected(memory.get(), gPattern.bitmap.get());
+        BitBlt(paint.dc(), 0, 0, gPattern.width, gPattern.height, memory.get(), origin.x, origin.y,
+               SRCCOPY);
+        return 0;
+    }
+    case WM_TIMER:
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        if (GetParent(window) == nullptr && GetWindowLongPtrA(window, GWLP_USERDATA) != 0) {
+            PostQuitMessage(0); // the window the command waits for
+        }
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+HWND PatternWindow(DWORD extended, DWORD style, RECT r, HWND parent) {
+    static const bool registered = [] {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = PatternProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.lpszClassName = "WintoolPattern";
+        return RegisterClassA(&windowClass) != 0;
+    }();
+    // Destroyed by a timer or a close request; the command's loop ends with the first one.
+    HWND window = registered ? CreateWindowExA(extended, "WintoolPattern", "wintool pattern", style,
+                                               r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                               parent, nullptr, GetModuleHandleA(nullptr), nullptr)
+                             : nullptr;
     if (window == nullptr) {
         std::fprintf(stderr, "CreateWindowEx failed: %lu\n", GetLastError());
-        return kNotFound;
     }
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&pattern));
-    if (argc > 0) {
-        SetTimer(window, 1, static_cast<UINT>(Number(argv[0])), nullptr);
-    }
-    ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
-    std::printf("hwnd=0x%llx\twidth=%d\theight=%d\n",
-                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)), pattern.width,
-                pattern.height);
+    return window;
+}
+
+int RunWindows(HWND main) {
+    SetWindowLongPtrA(main, GWLP_USERDATA, 1);
     std::fflush(stdout);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -396,6 +402,63 @@ int CmdPattern(int argc, char** argv) {
         DispatchMessageA(&message);
     }
     return 0;
+}
+
+int CmdPattern(int argc, char** argv) {
+    if (!MakePattern(gPattern)) {
+        return kNotFound;
+    }
+    HWND window = PatternWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP,
+                                {0, 0, gPattern.width, gPattern.height}, nullptr);
+    if (window == nullptr) {
+        return kNotFound;
+    }
+    if (argc > 0) {
+        SetTimer(window, 1, static_cast<UINT>(Number(argv[0])), nullptr);
+    }
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    std::printf("hwnd=0x%llx\twidth=%d\theight=%d\n",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)),
+                gPattern.width, gPattern.height);
+    return RunWindows(window);
+}
+
+// Windows of known size and place to snap to, showing the pattern: a window holding a panel
+// that holds a button, under a click-through window and a fully transparent one that cover
+// them (pattern too, so whether they show or not, the screen is the pattern there).
+int CmdSnapTargets() {
+    if (!MakePattern(gPattern)) {
+        return kNotFound;
+    }
+    const RECT target{400, 300, 1000, 700};
+    const RECT panel{40, 50, 340, 250}; // in the target
+    const RECT button{20, 30, 140, 90}; // in the panel
+    const RECT cover{300, 200, 1100, 800};
+    HWND main = PatternWindow(0, WS_POPUP | WS_VISIBLE, target, nullptr);
+    HWND inner = main ? PatternWindow(0, WS_CHILD | WS_VISIBLE, panel, main) : nullptr;
+    HWND control = inner ? PatternWindow(0, WS_CHILD | WS_VISIBLE, button, inner) : nullptr;
+    HWND through = control ? PatternWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT,
+                                           WS_POPUP | WS_VISIBLE, cover, nullptr)
+                           : nullptr;
+    HWND invisible = through ? PatternWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED,
+                                             WS_POPUP, cover, nullptr)
+                             : nullptr;
+    if (invisible == nullptr || SetLayeredWindowAttributes(invisible, 0, 0, LWA_ALPHA) == FALSE) {
+        return kNotFound;
+    }
+    ShowWindow(invisible, SW_SHOWNOACTIVATE);
+    const auto print = [](const char* name, HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        std::printf("%s=%ld,%ld,%ld,%ld\t", name, r.left, r.top, r.right, r.bottom);
+    };
+    print("target", main);
+    print("panel", inner);
+    print("button", control);
+    print("cover", through);
+    std::printf("\n");
+    return RunWindows(main);
 }
 
 int CmdDialogSet(int argc, char** argv) {
@@ -621,7 +684,7 @@ int Usage() {
                  "usage: wintool COMMAND ...\n"
                  "  find CLASS [TITLE] | children HWND | windows\n"
                  "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS\n"
-                 "  pattern [MS]\n"
+                 "  pattern [MS] | snap-targets\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
                  "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n");
@@ -659,6 +722,10 @@ int wmain(int argc, wchar_t** wideArgv) {
          }},
         {"clipboard-hold", CmdClipboardHold},
         {"pattern", CmdPattern},
+        {"snap-targets",
+         [](int, char**) {
+             return CmdSnapTargets();
+         }},
         {"dialog-set", CmdDialogSet},
         {"dialog-press", CmdDialogPress},
         {"dialog-text", CmdDialogText},

@@ -18,6 +18,18 @@ struct Rect {
 
     int right() const { return left + width; }
     int bottom() const { return top + height; }
+    bool contains(Point p) const {
+        return p.x >= left && p.x < right() && p.y >= top && p.y < bottom();
+    }
 };
+
+// The part of a that lies in b; empty (0 by 0 at a's corner) when they do not meet.
+inline Rect Intersect(const Rect& a, const Rect& b) {
+    const int l = a.left > b.left ? a.left : b.left;
+    const int t = a.top > b.top ? a.top : b.top;
+    const int r = a.right() < b.right() ? a.right() : b.right();
+    const int d = a.bottom() < b.bottom() ? a.bottom() : b.bottom();
+    return r > l && d > t ? Rect{l, t, r - l, d - t} : Rect{a.left, a.top, 0, 0};
+}
 
 } // namespace snarvik

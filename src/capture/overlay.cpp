@@ -4,15 +4,14 @@
 
 namespace snarvik {
 
-Rect PlaceOverlay(int x, int y, const Rect& bounds) {
+Rect PlaceOverlay(int x, int y, const Rect& bounds, int height) {
     const auto side = [](int at, int size, int low, int high) {
         return at + kOverlayGap + size <= high || at - kOverlayGap - size < low
                    ? at + kOverlayGap
                    : at - kOverlayGap - size;
     };
     return {side(x, kOverlayWidth, bounds.left, bounds.left + bounds.width),
-            side(y, kOverlayHeight, bounds.top, bounds.top + bounds.height), kOverlayWidth,
-            kOverlayHeight};
+            side(y, height, bounds.top, bounds.top + bounds.height), kOverlayWidth, height};
 }
 
 std::string PointerText(int x, int y) {

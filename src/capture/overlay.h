@@ -20,9 +20,12 @@ inline constexpr int kOverlayGap = 16; // from the pointer to the panel
 // Nothing of the panel is farther than this from the pointer on either axis.
 inline constexpr int kOverlayReach = 160;
 
-// The panel for a pointer at (x, y): below and right of it, flipped to the other side where it
-// would leave bounds (the screen the pointer is on).
-Rect PlaceOverlay(int x, int y, const Rect& bounds);
+// In window mode a third line says so.
+inline constexpr const char* kWindowModeLine = "Window mode";
+
+// The panel of a height for a pointer at (x, y): below and right of it, flipped to the other
+// side where it would leave bounds (the screen the pointer is on).
+Rect PlaceOverlay(int x, int y, const Rect& bounds, int height = kOverlayHeight);
 
 // "x, y": where the pointer is, before a press.
 std::string PointerText(int x, int y);

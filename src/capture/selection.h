@@ -19,6 +19,11 @@ public:
     // After the picture is taken: the frame runs one pixel outside it, solid.
     void Grow();
     void SetSize(std::int32_t limit);
+    // Window mode's click: exactly this rectangle, as a press and a drag over it would make.
+    void Take(const Rect& rect) {
+        m_rect = rect;
+        m_visible = true;
+    }
     void Hide() { m_visible = false; }
 
     const Rect& rect() const { return m_rect; }

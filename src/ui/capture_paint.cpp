@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace snarvik {
 
@@ -29,7 +30,40 @@ void AddFrame(HRGN region, const Rect& r) {
     }
 }
 
+// Window mode's outline: two pixels inside the rectangle's edges, so that it shows on a
+// rectangle the size of a monitor too.
+constexpr int kOutlineWidth = 2;
+
+void AddOutline(HRGN region, const Rect& r) {
+    const win::UniqueGdiObject outer(CreateRectRgn(r.left, r.top, r.right(), r.bottom()));
+    const win::UniqueGdiObject inner(CreateRectRgn(r.left + kOutlineWidth, r.top + kOutlineWidth,
+                                                   r.right() - kOutlineWidth,
+                                                   r.bottom() - kOutlineWidth));
+    const win::UniqueGdiObject ring(CreateRectRgn(0, 0, 0, 0));
+    CombineRgn(static_cast<HRGN>(ring.get()), static_cast<HRGN>(outer.get()),
+               static_cast<HRGN>(inner.get()), RGN_DIFF);
+    CombineRgn(region, region, static_cast<HRGN>(ring.get()), RGN_OR);
+}
+
 } // namespace
+
+void CaptureView::OutlineChanges(const std::function<void(WindowMode&)>& change) {
+    change(m_windowMode);
+    const std::optional<Rect> outlined = m_windowMode.Outlined();
+    const std::optional<Rect> now =
+        outlined ? std::optional<Rect>(InWindow(*outlined)) : std::nullopt;
+    if (now == m_outline) {
+        return;
+    }
+    const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
+    for (const std::optional<Rect>& r : {m_outline, now}) {
+        if (r) {
+            AddOutline(static_cast<HRGN>(region.get()), *r);
+        }
+    }
+    m_outline = now;
+    InvalidateRgn(m_window, static_cast<HRGN>(region.get()), FALSE);
+}
 
 void CaptureView::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {
     const SelectionFrame before = Shape1;
@@ -52,11 +86,14 @@ void CaptureView::Shape1Changes(const std::function<void(SelectionFrame&)>& chan
 }
 
 void CaptureView::InvalidateShape1() {
+    const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
     if (Shape1.visible()) {
-        const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
         AddFrame(static_cast<HRGN>(region.get()), Shape1.rect());
-        InvalidateRgn(m_window, static_cast<HRGN>(region.get()), FALSE);
     }
+    if (m_outline) {
+        AddOutline(static_cast<HRGN>(region.get()), *m_outline);
+    }
+    InvalidateRgn(m_window, static_cast<HRGN>(region.get()), FALSE);
 }
 
 void CaptureView::ShowOverlay(int x, int y) {
@@ -66,7 +103,7 @@ void CaptureView::ShowOverlay(int x, int y) {
     Rect bounds = monitor != nullptr ? monitor->bounds : m_screen;
     bounds.left -= m_screen.left;
     bounds.top -= m_screen.top;
-    m_overlay = PlaceOverlay(x, y, bounds);
+    m_overlay = PlaceOverlay(x, y, bounds, kOverlayHeight + (m_windowMode.on() ? kOverlayLine : 0));
     m_pointer = {x, y};
     m_overlayShown = true;
     InvalidateOverlay();
@@ -137,17 +174,26 @@ void CaptureView::DrawOverlay(HDC dc, int originX, int originY) const {
     InflateRect(&outline, -1, -1);
     FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
-    // The pixel's colour, and the pointer's place or the selection's size.
+    // The pixel's colour, the pointer's place or the size of what would be selected, and in
+    // window mode that it is on.
     const Rect& frame = Shape1.rect();
-    const std::string readout =
-        m_pressed || mCutState != 0
-            ? SizeText(std::max(frame.width, 0), std::max(frame.height, 0))
-            : PointerText(m_pointer.x + m_screen.left, m_pointer.y + m_screen.top);
+    const std::optional<Rect> outlined = m_windowMode.Outlined();
+    std::vector<std::string> lines{ColourText(under)};
+    if (outlined) {
+        lines.push_back(SizeText(outlined->width, outlined->height));
+    } else if (m_pressed || mCutState != 0) {
+        lines.push_back(SizeText(std::max(frame.width, 0), std::max(frame.height, 0)));
+    } else {
+        lines.push_back(PointerText(m_pointer.x + m_screen.left, m_pointer.y + m_screen.top));
+    }
+    if (m_windowMode.on()) {
+        lines.emplace_back(kWindowModeLine);
+    }
     const win::Selection useFont(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     RECT line{left + 1, top + 1 + inner, panel.right - 1, top + 1 + inner + kOverlayLine};
-    for (const std::string& text : {ColourText(under), readout}) {
+    for (const std::string& text : lines) {
         DrawTextW(dc, win::Wide(text).c_str(), -1, &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         OffsetRect(&line, 0, kOverlayLine);
     }
@@ -191,6 +237,11 @@ void CaptureView::Paint() {
         Rectangle(dc, r.left, r.top, r.right(), r.bottom());
         SetBkMode(dc, oldMode);
         SetROP2(dc, oldRop);
+    }
+    if (m_outline && !m_grabbing) {
+        const win::UniqueGdiObject ring(CreateRectRgn(0, 0, 0, 0));
+        AddOutline(static_cast<HRGN>(ring.get()), *m_outline);
+        InvertRgn(dc, static_cast<HRGN>(ring.get()));
     }
     if (m_overlayShown) {
         DrawOverlay(dc, 0, 0);

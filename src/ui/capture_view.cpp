@@ -7,6 +7,7 @@
 
 #include "capture/monitors.h"
 #include "capture/screen_grab.h"
+#include "capture/window_facts.h"
 #include "output/wallpaper_modes.h"
 
 #include <algorithm>
@@ -125,6 +126,10 @@ void CaptureView::GrabScreen() {
     m_selection.Detach(); // Picture1 keeps showing what was selected
     ReadDesktop();
     const bool grabbed = GrabScreenInto(m_frozen, m_desktop);
+    // What is on the screen as it was grabbed, for window mode, which every new cut starts
+    // without.
+    OutlineChanges(
+        [&](WindowMode& mode) { mode.Reset(MakeSnapshot(m_desktop, CurrentWindows())); });
     m_grabbing = false;
     if (grabbed) {
         InvalidateRect(m_window, nullptr, FALSE);
@@ -171,19 +176,57 @@ void CaptureView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void CaptureView::Form_MouseDown(int, int, int x, int y) {
-    if (m_host.CaptureUp()) {
-        m_pressed = true;
-        Shape1Changes([&](SelectionFrame& shape) { shape.Press(x, y, mCutState); });
-        ShowOverlay(x, y);
+void CaptureView::Wheel(int delta) {
+    if (!m_host.CaptureUp() || !m_windowMode.on() || m_pressed) {
+        return;
     }
+    m_wheel += delta;
+    const int notches = m_wheel / WHEEL_DELTA;
+    m_wheel -= notches * WHEEL_DELTA;
+    OutlineChanges([&](WindowMode& mode) { mode.Walk(notches); });
+    ShowOverlay(m_pointer.x, m_pointer.y);
+}
+
+// In window mode a press decides nothing yet: a release close by takes the outlined rectangle,
+// a move past the system's drag threshold starts a free rectangle from the press point.
+void CaptureView::Form_MouseDown(int, int, int x, int y) {
+    if (!m_host.CaptureUp()) {
+        return;
+    }
+    m_pressed = true;
+    if (m_windowMode.on()) {
+        m_windowMode.Press(OnScreen(x, y));
+    } else {
+        Shape1Changes([&](SelectionFrame& shape) { shape.Press(x, y, mCutState); });
+    }
+    ShowOverlay(x, y);
 }
 
 void CaptureView::Form_MouseMove(int, int, int x, int y) {
-    if (m_host.CaptureUp()) {
-        Shape1Changes([&](SelectionFrame& shape) { shape.Move(x, y, mCutState); });
-        ShowOverlay(x, y);
+    if (!m_host.CaptureUp()) {
+        return;
     }
+    if (!m_windowMode.on()) {
+        Shape1Changes([&](SelectionFrame& shape) { shape.Move(x, y, mCutState); });
+    } else if (!m_pressed) {
+        OutlineChanges([&](WindowMode& mode) { mode.PointAt(OnScreen(x, y)); });
+    } else if (m_windowMode.dragging()) {
+        Shape1Changes([&](SelectionFrame& shape) { shape.Move(x, y, 0); });
+    } else {
+        bool drags = false;
+        OutlineChanges([&](WindowMode& mode) {
+            drags = mode.DragsAt(OnScreen(x, y), GetSystemMetrics(SM_CXDRAG),
+                                 GetSystemMetrics(SM_CYDRAG));
+        });
+        if (drags) {
+            const Point from = m_windowMode.pressedAt();
+            Shape1Changes([&](SelectionFrame& shape) {
+                shape.Press(from.x - m_screen.left, from.y - m_screen.top, 0);
+                shape.Move(x, y, 0);
+            });
+        }
+    }
+    ShowOverlay(x, y);
 }
 
 // Escape ends the cut as Abort does; the arrows move the pointer one pixel (ten with Shift) as
@@ -201,6 +244,16 @@ void CaptureView::Form_KeyDown(WPARAM key) {
     case VK_ESCAPE:
         m_pressed = false;
         mnuPopupAbort_Click();
+        return;
+    case VK_SPACE:
+        if (mCutState == 0 && !m_pressed) {
+            OutlineChanges([&](WindowMode& mode) { mode.Toggle(OnScreen(at.x, at.y)); });
+            ShowOverlay(at.x, at.y);
+        }
+        return;
+    case VK_PRIOR:
+    case VK_NEXT:
+        Wheel(key == VK_PRIOR ? WHEEL_DELTA : -WHEEL_DELTA);
         return;
     case VK_LEFT:
     case VK_RIGHT:
@@ -223,7 +276,7 @@ void CaptureView::Form_KeyDown(WPARAM key) {
         PeekMessageW(&character, m_window, WM_CHAR, WM_CHAR, PM_REMOVE);
         if (!m_pressed) {
             Form_MouseDown(1, 0, at.x, at.y);
-            if (mCutState == 0) {
+            if (mCutState == 0 && !m_windowMode.on()) {
                 return; // the next Enter releases
             }
         }
@@ -242,6 +295,19 @@ void CaptureView::Form_MouseUp(int, int, int x, int y) {
     m_pressed = false;
     m_pointer = {x, y};
     HideOverlay();
+    if (m_windowMode.on()) {
+        // A click takes exactly the outlined rectangle: from here on as a drag over it.
+        const std::optional<Rect> outlined = m_windowMode.Outlined();
+        if (!m_windowMode.dragging()) {
+            Shape1Changes([&](SelectionFrame& shape) {
+                outlined ? shape.Take(InWindow(*outlined)) : shape.Press(x, y, 0);
+            });
+        }
+        OutlineChanges([](WindowMode& mode) {
+            mode.Release();
+            mode.Hide();
+        });
+    }
     // Picture1 shows the selection exactly as released, painted before anything else can run.
     m_picturePlace = Shape1.rect();
     m_selection.Take(m_frozen, m_picturePlace);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "base/win32.h"
 #include "capture/desktop.h"
@@ -14,6 +15,7 @@
 #include "capture/selected_picture.h"
 #include "capture/selection.h"
 #include "capture/surface.h"
+#include "capture/window_mode.h"
 #include "output/selection_commands.h"
 #include "ui/modal_steps.h"
 
@@ -57,6 +59,9 @@ public:
     // The window's mouse messages and keys; the mouse moves that keys made are dropped.
     void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
     void Form_KeyDown(WPARAM key);
+    // The wheel's turn, in the system's units (WHEEL_DELTA a notch, away from the user
+    // positive).
+    void Wheel(int delta);
     void Paint();
 
     // The selection menu's items.
@@ -76,11 +81,17 @@ private:
     void Form_MouseMove(int button, int shift, int x, int y);
     void Form_MouseUp(int button, int shift, int x, int y);
     void RunSelectionMenu(int x, int y);
+    Point OnScreen(int x, int y) const { return {x + m_screen.left, y + m_screen.top}; }
+    Rect InWindow(const Rect& r) const {
+        return {r.left - m_screen.left, r.top - m_screen.top, r.width, r.height};
+    }
 
     // capture_paint.cpp
     // Applies a change of the frame and repaints only what it touched.
     void Shape1Changes(const std::function<void(SelectionFrame&)>& change);
     void InvalidateShape1();
+    // Applies a change of window mode and repaints the old and the new outline only.
+    void OutlineChanges(const std::function<void(WindowMode&)>& change);
     // The readout and magnifier beside the pointer (x, y): shown, moved or hidden, repainting
     // only where they were and where they go.
     void ShowOverlay(int x, int y);
@@ -112,6 +123,9 @@ private:
     Rect m_overlay;    // the readout and magnifier's panel
     POINT m_pointer{}; // what it shows
     KeyMoveEcho m_keyMoves;
+    WindowMode m_windowMode;
+    std::optional<Rect> m_outline; // what window mode outlines, in the window
+    int m_wheel = 0;               // the turn short of a notch
 };
 
 } // namespace snarvik

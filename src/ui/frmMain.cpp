@@ -285,6 +285,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         m_view.Form_KeyDown(wParam);
         return 0;
+    case WM_MOUSEWHEEL:
+        m_view.Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
     case WM_SIZE:
         if (!m_applyingState) {
             m_state = wParam == SIZE_MINIMIZED   ? WindowState::Minimized

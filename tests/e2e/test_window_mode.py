@@ -1,0 +1,118 @@
+"""Window mode: Space outlines the window or control under the pointer on the frozen screen, the
+wheel walks out to its window and monitor and back in, a click or Enter takes exactly that
+rectangle, a drag still makes a free one; windows no user can see or click are passed over."""
+
+import subprocess
+
+from e2e import MAIN_CLASS, MINGW_DIR, Scenario, pattern_mismatches
+
+OVERLAY = (16, 16, 16 + 90, 16 + 156)  # the readout and magnifier's panel from the pointer
+
+
+class WindowMode(Scenario):
+    def setUp(self):
+        super().setUp()
+        self.start_snarvik()
+        self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
+        self.artifacts.mkdir(parents=True, exist_ok=True)
+        out = self.artifacts / "targets.out"
+        with open(out, "wb") as log:
+            targets = subprocess.Popen(["wine", MINGW_DIR / "wintool.exe", "snap-targets"],
+                                       env=self.env, stdin=subprocess.DEVNULL, stdout=log,
+                                       stderr=subprocess.STDOUT)
+        self.addCleanup(targets.wait, timeout=10)
+        self.addCleanup(targets.kill)
+        line = self.wait_for(lambda: targets.poll() is None and "target=" in out.read_text(
+            "latin-1") and out.read_text("latin-1"), what="the windows to snap to")
+        self.rects = {name: tuple(int(n) for n in value.split(",")) for name, value in
+                      (field.split("=") for field in line.split())}
+
+    def cut(self, at):
+        self.move(*at)
+        self.pointer_arrived(*at)
+        self.key("Print")
+        self.wait_window(MAIN_CLASS, visible=True)
+        self.reference = self.grab()
+
+    def assert_outlined(self, rect, pointer):
+        """Window mode's outline, two pixels inside rect's edges, is on the screen over the
+        frozen image, and nothing beside it: checked along each edge, away from the panel."""
+        left, top, right, bottom = rect
+        px, py = pointer
+        panel = (px + OVERLAY[0] - 2, py + OVERLAY[1] - 2, px + OVERLAY[2] + 2, py + OVERLAY[3] + 2)
+        screen = self.grab()
+        wrong = []
+        for along in (0.25, 0.5, 0.75):
+            x = int(left + (right - left) * along)
+            y = int(top + (bottom - top) * along)
+            # (point on the outline, point beside it inside, point beside it outside)
+            for ring, inside, outside in (((x, top + 1), (x, top + 2), (x, top - 1)),
+                                          ((x, bottom - 2), (x, bottom - 3), (x, bottom)),
+                                          ((left + 1, y), (left + 2, y), (left - 1, y)),
+                                          ((right - 2, y), (right - 3, y), (right, y))):
+                if any(panel[0] <= p[0] < panel[2] and panel[1] <= p[1] < panel[3]
+                       for p in (ring, inside, outside)):
+                    continue
+                if screen.getpixel(ring) == self.reference.getpixel(ring):
+                    wrong.append(("not outlined", ring))
+                for beside in (inside, outside):
+                    on_screen = 0 <= beside[0] < self.width and 0 <= beside[1] < self.height
+                    if on_screen and screen.getpixel(beside) != self.reference.getpixel(beside):
+                        wrong.append(("changed", beside))
+        self.assertEqual(wrong, [], "outline of %r" % (rect,))
+
+    def assert_copies(self, rect):
+        from PIL import Image
+        self.choose("c")
+        self.wait_window(MAIN_CLASS, visible=False)
+        self.records("clipboard-bmp", "C:\\clip.bmp")
+        with Image.open(self.unix_path("C:\\clip.bmp")) as copied:
+            self.assertEqual(copied.size, (rect[2] - rect[0], rect[3] - rect[1]))
+            self.assertEqual(pattern_mismatches(copied, *rect[:2])[:3], [])
+
+    def test_space_the_wheel_a_click_and_enter_take_exactly_a_control_window_or_monitor(self):
+        button, panel, target = self.rects["button"], self.rects["panel"], self.rects["target"]
+        at = (button[0] + 10, button[1] + 10)
+        self.cut(at)
+        self.key("space")
+        self.assert_outlined(button, at)  # the deepest: under the two covering windows
+        monitor = (0, 0, self.width, self.height)
+        for wheel, outlined in (("4", panel), ("4", target), ("4", monitor), ("4", monitor),
+                                ("5", target)):
+            self.xdotool("click", wheel)
+            self.assert_outlined(outlined, at)
+        self.xdotool("click", "1")
+        menu = self.open_menu()
+        self.assertEqual(menu[:2], at, "the menu opens at the release point")
+        self.assertEqual(self.picture1(), (target, 1))
+        self.assert_copies(target)
+
+        at = (target[2] - 50, target[3] - 40)  # on the window, off its panel
+        self.cut(at)
+        self.key("space")
+        self.assert_outlined(target, at)
+        self.key("Return")
+        self.open_menu()
+        self.assertEqual(self.picture1(), (target, 1))
+        self.assert_copies(target)
+
+    def test_a_drag_in_window_mode_is_free_and_without_it_a_click_selects_nothing(self):
+        target = self.rects["target"]
+        start = (target[0] + 20, target[1] + 20)
+        self.cut(start)
+        self.key("space")
+        self.select(start, (start[0] + 200, start[1] + 160))
+        self.assertEqual(self.picture1(), ((*start, start[0] + 200, start[1] + 160), 1))
+        self.choose("a")
+        # A new cut starts without window mode; a limited square takes no notice of Space.
+        self.cut((800, 600))
+        self.select((800, 600))
+        self.assertEqual(self.picture1(), ((800, 600, 800, 600), 1))
+        self.choose("a")
+        self.tray_command("3")  # Cut - &32x32 Limit
+        self.wait_window(MAIN_CLASS, visible=True)
+        self.move(700, 500)
+        self.pointer_arrived(700, 500)
+        self.key("space")
+        self.select((700, 500))
+        self.assertEqual(self.picture1(), ((668, 468, 700, 500), 1))

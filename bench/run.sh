@@ -43,9 +43,12 @@ for size in "${sizes[@]}"; do
     fi
     harness_down
 done
-# A pointer move must cost the same on any screen: its time at each size against the first.
-awk -v sizes="${sizes[*]}" '/^pointer move/ { t[++n] = $(NF - 1) }
-    END { split(sizes, s, " "); for (i = 2; i <= n; ++i)
-        printf "\npointer move at %s: %.2fx of its time at %s\n", s[i], t[i] / t[1], s[1] }' "$log"
+# A pointer move must cost the same on any screen: each kind's time at each size against the
+# first size.
+awk -v sizes="${sizes[*]}" '/^pointer move/ { what = $0; sub(/ +[0-9.]+ ms.*/, "", what)
+        if (!(what in first)) { first[what] = $(NF - 1); kinds[++k] = what; seen[what] = 1 }
+        else { t[what, ++seen[what]] = $(NF - 1) } }
+    END { split(sizes, s, " "); printf "\n"; for (j = 1; j <= k; ++j) for (i = 2; i <= seen[kinds[j]]; ++i)
+        printf "%s at %s: %.2fx of its time at %s\n", kinds[j], s[i], t[kinds[j], i] / first[kinds[j]], s[1] }' "$log"
 rm -f "$log"
 exit "$status"

@@ -2,9 +2,10 @@
 //   grab       GrabScreen against a plain BitBlt into a DIB section and a memcpy of its bytes;
 //   release    button up -> selection menu opening, for a 16x16 and a full-screen selection,
 //              against one paint of the whole capture window from the frozen image;
-//   move       one pointer move with the readout and the magnifier up;
+//   move       one pointer move with the readout and the magnifier up, and in window mode with
+//              30 and 300 windows (each with a control) of another program on the screen;
 //   cut start  the cut command until the frozen window is shown and painted, against the same
-//              calls bare;
+//              calls bare, with 30 such windows on the screen, and what taking them costs;
 //   PNG        a whole screen with windows and text as PNG against the same as BMP;
 //   write      a full-screen BMP and a 256x256 ICO against a raw write of as many bytes, and
 //              against the same flushed to disk.
@@ -13,6 +14,7 @@
 #include "base/win32.h"
 #include "capture/monitors.h"
 #include "capture/screen_grab.h"
+#include "capture/window_facts.h"
 #include "output/bmp.h"
 #include "output/ico.h"
 #include "output/save_picture.h"
@@ -76,6 +78,61 @@ void Report(const char* what, double milliseconds, double baseline, const char* 
 }
 
 using testing_support::Pump;
+
+// Small windows of another program in a grid, each with a control, while this lives: what
+// window mode snaps to (wintool.exe, beside this program).
+class Decoys {
+public:
+    explicit Decoys(int count) {
+        wchar_t path[MAX_PATH] = L"";
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring command = path;
+        command = L"\"" + command.substr(0, command.find_last_of(L'\\') + 1) +
+                  L"wintool.exe\" decoys " + std::to_wstring(count);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &started) == FALSE) {
+            return;
+        }
+        m_process.reset(started.hProcess);
+        const win::UniqueHandle thread(started.hThread);
+        // Up once all of them are there.
+        for (int wait = 0; wait < 200 && Count(started.dwProcessId) < count; ++wait) {
+            Sleep(50);
+        }
+        Sleep(200); // and painted
+    }
+    ~Decoys() {
+        if (m_process) {
+            TerminateProcess(m_process.get(), 0);
+            WaitForSingleObject(m_process.get(), 5000);
+        }
+    }
+    Decoys(const Decoys&) = delete;
+    Decoys& operator=(const Decoys&) = delete;
+
+private:
+    static int Count(DWORD process) {
+        struct Tally {
+            DWORD process;
+            int windows;
+        } tally{process, 0};
+        EnumWindows(
+            [](HWND window, LPARAM counted) noexcept -> BOOL {
+                auto* t = reinterpret_cast<Tally*>(counted);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                t->windows += owner == t->process && IsWindowVisible(window) ? 1 : 0;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&tally));
+        return tally.windows;
+    }
+
+    win::UniqueHandle m_process;
+};
 
 // Notes when this thread's next popup menu opens.
 double gMenuOpenedAt = 0;
@@ -193,22 +250,42 @@ void BenchWrite(const char* what, const Image& image, FileKind kind) {
 }
 
 // One pointer move over the frozen screen with the readout and the magnifier up: the message
-// handled and what it invalidated painted.
-void BenchMove(frmMain& form, int width, int height) {
+// handled and what it invalidated painted. In window mode, each move goes to another window
+// of the grid: its outline and the last one's are repainted.
+double MoveTime(frmMain& form, int width, int height, bool windowMode) {
     form.StartCut(0);
     Pump();
+    if (windowMode) {
+        SendMessageA(form.hWnd(), WM_KEYDOWN, VK_SPACE, 0);
+    }
     int step = 0;
     const auto move = [&] {
         ++step;
-        SendMessageA(form.hWnd(), WM_MOUSEMOVE, 0,
-                     MAKELPARAM(width / 2 + step % 40, height / 2 + step % 30));
+        const int x = windowMode ? 45 + (step % 15) * 60 : width / 2 + step % 40;
+        const int y = windowMode ? 45 + (step % 4) * 60 : height / 2 + step % 30;
+        SendMessageA(form.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
         UpdateWindow(form.hWnd());
         GdiFlush();
     };
-    const double moveTime = Medians({move})[0];
-    std::printf("%-34s %9.3f ms\n", "pointer move, readout and magnifier", moveTime);
+    const double time = Medians({move})[0];
     form.SetWindowState(WindowState::Minimized);
     Pump();
+    return time;
+}
+
+void BenchMove(frmMain& form, int width, int height) {
+    std::printf("%-34s %9.3f ms\n", "pointer move, readout and magnifier",
+                MoveTime(form, width, height, false));
+    // The same move with the windows below too: what the screen's windows cost, apart from
+    // what window mode does with them.
+    for (const int count : {30, 300}) {
+        const Decoys decoys(count);
+        const std::string rectangles = std::to_string(count * 2) + " rectangles";
+        std::printf("%-34s %9.3f ms\n", ("pointer move, " + rectangles + " below").c_str(),
+                    MoveTime(form, width, height, false));
+        std::printf("%-34s %9.3f ms\n", ("pointer move, window mode, " + rectangles).c_str(),
+                    MoveTime(form, width, height, true));
+    }
 }
 
 // The start of a cut until the frozen window is shown and painted, against the same calls bare:
@@ -236,6 +313,7 @@ void BenchCutStart(frmMain& form, int width, int height) {
         CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, bareClass.lpszClassName, L"", WS_POPUP, 0,
                         0, width, height, nullptr, nullptr, bareClass.hInstance, nullptr);
     SetWindowLongPtrW(bare, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&surface));
+    const Decoys decoys(30);
     const auto medians = Medians({
         [&] {
             const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
@@ -253,8 +331,13 @@ void BenchCutStart(frmMain& form, int width, int height) {
             form.SetWindowState(WindowState::Minimized);
         },
     });
+    const double snapshot = Medians({[&] {
+        (void)MakeSnapshot(CurrentDesktop(), CurrentWindows());
+    }})[0];
+    std::printf("with 30 windows of another program, each with a control, on the screen\n");
     Report("bare grab, show and paint", medians[0], medians[0], "of the bare calls");
     Report("cut start, shown and painted", medians[1], medians[0], "of the bare calls");
+    Report("  of which the windows taken", snapshot, medians[0], "of the bare calls");
     DestroyWindow(bare);
 }
 

@@ -12,6 +12,7 @@
 #include "output/bmp.h"
 #include "support/pattern.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -424,6 +425,29 @@ int CmdPattern(int argc, char** argv) {
     return RunWindows(window);
 }
 
+// Count small windows in a grid, each holding a control: a busy desktop for the benchmarks.
+int CmdDecoys(int argc, char** argv) {
+    if (argc < 1 || !MakePattern(gPattern)) {
+        return argc < 1 ? kUsage : kNotFound;
+    }
+    const int count = static_cast<int>(Number(argv[0]));
+    const int columns = std::max(1, (gPattern.width - 40) / 60);
+    HWND first = nullptr;
+    for (int i = 0; i < count; ++i) {
+        const int left = 20 + (i % columns) * 60;
+        const int top = 20 + (i / columns) * 60;
+        HWND window = PatternWindow(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, WS_POPUP | WS_VISIBLE,
+                                    {left, top, left + 50, top + 50}, nullptr);
+        if (window == nullptr ||
+            PatternWindow(0, WS_CHILD | WS_VISIBLE, {5, 5, 45, 25}, window) == nullptr) {
+            return kNotFound;
+        }
+        first = first != nullptr ? first : window;
+    }
+    std::printf("ready=%d\n", count);
+    return first != nullptr ? RunWindows(first) : 0;
+}
+
 // Windows of known size and place to snap to, showing the pattern: a window holding a panel
 // that holds a button, under a click-through window and a fully transparent one that cover
 // them (pattern too, so whether they show or not, the screen is the pattern there).
@@ -684,7 +708,7 @@ int Usage() {
                  "usage: wintool COMMAND ...\n"
                  "  find CLASS [TITLE] | children HWND | windows\n"
                  "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS\n"
-                 "  pattern [MS] | snap-targets\n"
+                 "  pattern [MS] | snap-targets | decoys COUNT\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
                  "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n");
@@ -722,6 +746,7 @@ int wmain(int argc, wchar_t** wideArgv) {
          }},
         {"clipboard-hold", CmdClipboardHold},
         {"pattern", CmdPattern},
+        {"decoys", CmdDecoys},
         {"snap-targets",
          [](int, char**) {
              return CmdSnapTargets();

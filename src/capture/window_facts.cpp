@@ -26,17 +26,23 @@ BOOL CALLBACK AddTop(HWND window, LPARAM list) noexcept {
     return TRUE;
 }
 
+// One call for the rectangle, the styles and so visibility and minimising: under Wine each
+// call about a window of another program is a trip to the server.
 WindowFacts FactsOf(HWND window) {
     WindowFacts facts;
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    facts.rect = RectOf(rect);
-    facts.visible = IsWindowVisible(window) != FALSE;
-    const auto extended = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    facts.clickThrough = (extended & WS_EX_TRANSPARENT) != 0;
+    WINDOWINFO info{};
+    info.cbSize = sizeof info;
+    if (GetWindowInfo(window, &info) == FALSE) {
+        facts.visible = false;
+        return facts;
+    }
+    facts.rect = RectOf(info.rcWindow);
+    facts.visible = (info.dwStyle & WS_VISIBLE) != 0;
+    facts.minimized = (info.dwStyle & WS_MINIMIZE) != 0;
+    facts.clickThrough = (info.dwExStyle & WS_EX_TRANSPARENT) != 0;
     BYTE alpha = 255;
     DWORD flags = 0;
-    facts.transparent = (extended & WS_EX_LAYERED) != 0 &&
+    facts.transparent = (info.dwExStyle & WS_EX_LAYERED) != 0 &&
                         GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) != FALSE &&
                         (flags & LWA_ALPHA) != 0 && alpha == 0;
     return facts;
@@ -81,11 +87,13 @@ std::vector<WindowFacts> CurrentWindows() {
     windows.reserve(tops.size());
     for (HWND top : tops) {
         WindowFacts facts = FactsOf(top);
+        if (!facts.visible) {
+            continue; // most of them: nothing more to ask
+        }
         DWORD process = 0;
         GetWindowThreadProcessId(top, &process);
         facts.ours = process == self;
-        facts.minimized = IsIconic(top) != FALSE;
-        if (facts.visible && !facts.minimized && !facts.ours) {
+        if (!facts.minimized && !facts.ours) {
             AddCompositorFacts(top, facts);
             AddChildren(top, facts.children, 1, budget);
         }

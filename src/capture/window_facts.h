@@ -8,8 +8,8 @@
 
 namespace snarvik {
 
-// Every top-level window, top of the z-order first, with its child windows (those of visible
-// windows only); ours are marked.
+// Every visible top-level window, top of the z-order first, with its child windows; ours are
+// marked.
 std::vector<WindowFacts> CurrentWindows();
 
 } // namespace snarvik

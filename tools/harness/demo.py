@@ -99,6 +99,19 @@ def save_icon(d):
     save_as(d, "Icon2.ICO")
 
 
+def window_mode(d):
+    d.key("Print")
+    d.wait_window(MAIN_CLASS, visible=True)
+    editor = d.windows("Notepad")[0]["rect"]
+    d.move(editor[0] + 200, editor[1] + 150)  # over the editor's text
+    d.key("space")  # window mode: the control under the pointer is outlined
+    d.xdotool("click", "4")  # the wheel walks out to the editor's window
+    time.sleep(0.5)
+    d.screenshot(OUT / "08-window-mode.png")
+    d.key("Escape")
+    d.wait_window(MAIN_CLASS, visible=False)
+
+
 def save_as(d, name):
     d.wintool("dialog-set", "Save Graphic", "C:\\Demo\\" + name)
     d.wintool("dialog-press", "Save Graphic", "1")
@@ -108,7 +121,8 @@ def save_as(d, name):
     print("saved", name, "- a copy is in", OUT)
 
 
-STEPS = [started_in_tray, tray_tip, tray_menu, limited_cut, copy_selection, save_bitmap, save_icon]
+STEPS = [started_in_tray, tray_tip, tray_menu, limited_cut, copy_selection, save_bitmap, save_icon,
+         window_mode]
 
 
 def main():

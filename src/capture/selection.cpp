@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace snarvik {
 
@@ -41,6 +42,17 @@ void SelectionFrame::Grow() {
 void SelectionFrame::SetSize(std::int32_t limit) {
     m_rect.width = limit;
     m_rect.height = limit;
+}
+
+std::int32_t StepSquare(std::int32_t side, int steps) {
+    const auto* begin = std::begin(kSquareSides);
+    const auto* end = std::end(kSquareSides);
+    // A side between two of them steps to its neighbours.
+    const std::ptrdiff_t at = std::lower_bound(begin, end, side) - begin;
+    const std::ptrdiff_t last = (end - begin) - 1;
+    const bool listed = at <= last && kSquareSides[at] == side;
+    const std::ptrdiff_t to = at + steps - (!listed && steps > 0 ? 1 : 0);
+    return kSquareSides[std::clamp<std::ptrdiff_t>(to, 0, last)];
 }
 
 void CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,

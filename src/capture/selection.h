@@ -36,6 +36,11 @@ private:
     LineStyle m_style = LineStyle::Dotted;
 };
 
+// The sides a limited square steps through: the icon sizes Windows asks for.
+inline constexpr std::int32_t kSquareSides[] = {16, 20, 24, 32, 40, 48, 64, 96, 128, 256};
+// The side steps away from side (bigger for positive steps), within the ones above.
+std::int32_t StepSquare(std::int32_t side, int steps);
+
 // The w x h pixels of source at (x, y) into destination (w x h, rows top to bottom); pixels
 // outside the source are black.
 void CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,

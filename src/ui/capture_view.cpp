@@ -176,14 +176,30 @@ void CaptureView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// The wheel walks window mode's outline out and in, or steps a limited square's size.
 void CaptureView::Wheel(int delta) {
-    if (!m_host.CaptureUp() || !m_windowMode.on() || m_pressed) {
+    if (!m_host.CaptureUp() || (mCutState == 0 && (!m_windowMode.on() || m_pressed))) {
         return;
     }
     m_wheel += delta;
     const int notches = m_wheel / WHEEL_DELTA;
     m_wheel -= notches * WHEEL_DELTA;
+    if (mCutState != 0) {
+        StepSquare(notches);
+        return;
+    }
     OutlineChanges([&](WindowMode& mode) { mode.Walk(notches); });
+    ShowOverlay(m_pointer.x, m_pointer.y);
+}
+
+// A limited square takes the next icon size for this cut, its bottom right staying at the
+// pointer.
+void CaptureView::StepSquare(int steps) {
+    mCutState = snarvik::StepSquare(mCutState, steps);
+    Shape1Changes([&](SelectionFrame& shape) {
+        shape.SetSize(mCutState);
+        shape.Move(m_pointer.x, m_pointer.y, mCutState);
+    });
     ShowOverlay(m_pointer.x, m_pointer.y);
 }
 
@@ -253,7 +269,17 @@ void CaptureView::Form_KeyDown(WPARAM key) {
         return;
     case VK_PRIOR:
     case VK_NEXT:
-        Wheel(key == VK_PRIOR ? WHEEL_DELTA : -WHEEL_DELTA);
+        if (mCutState == 0) {
+            Wheel(key == VK_PRIOR ? WHEEL_DELTA : -WHEEL_DELTA);
+        }
+        return;
+    case VK_ADD:
+    case VK_OEM_PLUS:
+    case VK_SUBTRACT:
+    case VK_OEM_MINUS:
+        if (mCutState != 0) {
+            StepSquare(key == VK_ADD || key == VK_OEM_PLUS ? 1 : -1);
+        }
         return;
     case VK_LEFT:
     case VK_RIGHT:

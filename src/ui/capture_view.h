@@ -60,7 +60,7 @@ public:
     void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
     void Form_KeyDown(WPARAM key);
     // The wheel's turn, in the system's units (WHEEL_DELTA a notch, away from the user
-    // positive).
+    // positive): window mode's walk, or a limited square's size.
     void Wheel(int delta);
     void Paint();
 
@@ -81,6 +81,7 @@ private:
     void Form_MouseMove(int button, int shift, int x, int y);
     void Form_MouseUp(int button, int shift, int x, int y);
     void RunSelectionMenu(int x, int y);
+    void StepSquare(int steps);
     Point OnScreen(int x, int y) const { return {x + m_screen.left, y + m_screen.top}; }
     Rect InWindow(const Rect& r) const {
         return {r.left - m_screen.left, r.top - m_screen.top, r.width, r.height};

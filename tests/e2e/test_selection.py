@@ -188,6 +188,29 @@ class Selecting(Scenario):
         self.assertEqual(self.picture1(), ((482, 474, 498, 490), 1))
         self.assert_shows_pattern((482, 474, 498, 490))
 
+    def test_plus_minus_and_the_wheel_step_a_square_through_the_icon_sizes(self):
+        from PIL import Image
+        x, y = 700, 500
+        for limit, keys, wheel, side in ((16, ["plus"], 0, 20), (64, ["KP_Subtract"], 0, 48),
+                                         (32, [], 6, 256)):
+            with self.subTest(side):
+                self.cut(limit)
+                self.move(x, y)
+                self.pointer_arrived(x, y)
+                if keys:
+                    self.key(*keys)
+                if wheel:
+                    self.xdotool("click", "--repeat", wheel, "--delay", 50, "4")
+                rect = (x - side, y - side, x, y)
+                self.select((x, y))
+                self.assertEqual(self.picture1(), (rect, 1))
+                self.choose("c")
+                self.assert_back_in_tray()
+                self.records("clipboard-bmp", "C:\\clip.bmp")
+                with Image.open(self.unix_path("C:\\clip.bmp")) as copied:
+                    self.assertEqual(pattern_mismatches(copied, *rect[:2])[:3], [])
+                    self.assertEqual(copied.size, (side, side))
+
     def test_a_whole_cut_with_the_keyboard_alone(self):
         from PIL import Image
         self.move(600, 400)

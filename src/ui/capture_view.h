@@ -80,6 +80,8 @@ private:
     void Form_MouseDown(int button, int shift, int x, int y);
     void Form_MouseMove(int button, int shift, int x, int y);
     void Form_MouseUp(int button, int shift, int x, int y);
+    // selection_menu.cpp
+    void BuildSelectionMenu();
     void RunSelectionMenu(int x, int y);
     void StepSquare(int steps);
     Point OnScreen(int x, int y) const { return {x + m_screen.left, y + m_screen.top}; }

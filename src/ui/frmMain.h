@@ -1,7 +1,7 @@
 // The program's one window: hidden in the tray between cuts, maximised over the whole screen
 // showing the frozen screen during a cut. It keeps its two states and dispatches the tray
 // commands; its parts do the rest:
-//   CaptureView        the cut on screen (capture_view.*, capture_paint.cpp)
+//   CaptureView        the cut on screen (capture_view.*, capture_paint.cpp, selection_menu.cpp)
 //   TraySide           the icon, its events and the tray menu (tray_side.*)
 //   SelectionCommands  what the selection menu's outputs do (output/selection_commands.*)
 #pragma once

@@ -11,7 +11,6 @@ namespace {
 
 // Bounds against windows that come and go while they are walked.
 constexpr std::size_t kMostWindows = 4096;
-constexpr int kDeepestControl = 16;
 
 Rect RectOf(const RECT& r) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
@@ -26,23 +25,24 @@ BOOL CALLBACK AddTop(HWND window, LPARAM list) noexcept {
     return TRUE;
 }
 
-// One call for the rectangle, the styles and so visibility and minimising: under Wine each
-// call about a window of another program is a trip to the server.
+// Few calls: under Wine each call about a window of another program is a trip to the server
+// (and GetWindowInfo several).
 WindowFacts FactsOf(HWND window) {
     WindowFacts facts;
-    WINDOWINFO info{};
-    info.cbSize = sizeof info;
-    if (GetWindowInfo(window, &info) == FALSE) {
-        facts.visible = false;
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    facts.visible = (style & WS_VISIBLE) != 0;
+    if (!facts.visible) {
         return facts;
     }
-    facts.rect = RectOf(info.rcWindow);
-    facts.visible = (info.dwStyle & WS_VISIBLE) != 0;
-    facts.minimized = (info.dwStyle & WS_MINIMIZE) != 0;
-    facts.clickThrough = (info.dwExStyle & WS_EX_TRANSPARENT) != 0;
+    facts.minimized = (style & WS_MINIMIZE) != 0;
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    facts.rect = RectOf(rect);
+    const auto extended = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    facts.clickThrough = (extended & WS_EX_TRANSPARENT) != 0;
     BYTE alpha = 255;
     DWORD flags = 0;
-    facts.transparent = (info.dwExStyle & WS_EX_LAYERED) != 0 &&
+    facts.transparent = (extended & WS_EX_LAYERED) != 0 &&
                         GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) != FALSE &&
                         (flags & LWA_ALPHA) != 0 && alpha == 0;
     return facts;
@@ -64,14 +64,30 @@ void AddCompositorFacts(HWND window, WindowFacts& facts) {
         SUCCEEDED(attribute(window, DWMWA_CLOAKED, &cloaked, sizeof cloaked)) && cloaked != 0;
 }
 
-void AddChildren(HWND parent, std::vector<WindowFacts>& into, int depth, std::size_t& budget) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr && budget > 0;
-         child = GetWindow(child, GW_HWNDNEXT), --budget) {
-        WindowFacts facts = FactsOf(child);
-        if (facts.visible && depth < kDeepestControl) {
-            AddChildren(child, facts.children, depth + 1, budget);
+struct Child {
+    HWND window;
+    HWND parent;
+};
+
+BOOL CALLBACK AddChild(HWND window, LPARAM list) noexcept {
+    auto* children = reinterpret_cast<std::vector<Child>*>(list);
+    if (children->size() >= children->capacity()) {
+        return FALSE;
+    }
+    children->push_back({window, GetAncestor(window, GA_PARENT)});
+    return TRUE;
+}
+
+// The children of parent among all of a window's descendants, each with its own, in z-order.
+void AddChildren(HWND parent, const std::vector<Child>& all, std::vector<WindowFacts>& into) {
+    for (const Child& child : all) {
+        if (child.parent == parent) {
+            WindowFacts facts = FactsOf(child.window);
+            if (facts.visible) {
+                AddChildren(child.window, all, facts.children);
+                into.push_back(std::move(facts));
+            }
         }
-        into.push_back(std::move(facts));
     }
 }
 
@@ -82,7 +98,7 @@ std::vector<WindowFacts> CurrentWindows() {
     tops.reserve(kMostWindows);
     EnumWindows(&AddTop, reinterpret_cast<LPARAM>(&tops));
     const DWORD self = GetCurrentProcessId();
-    std::size_t budget = kMostWindows;
+    std::vector<Child> children;
     std::vector<WindowFacts> windows;
     windows.reserve(tops.size());
     for (HWND top : tops) {
@@ -95,7 +111,11 @@ std::vector<WindowFacts> CurrentWindows() {
         facts.ours = process == self;
         if (!facts.minimized && !facts.ours) {
             AddCompositorFacts(top, facts);
-            AddChildren(top, facts.children, 1, budget);
+            // One listing of all its descendants, parents before their children.
+            children.clear();
+            children.reserve(kMostWindows);
+            EnumChildWindows(top, &AddChild, reinterpret_cast<LPARAM>(&children));
+            AddChildren(top, children, facts.children);
         }
         windows.push_back(std::move(facts));
     }

@@ -643,6 +643,21 @@ int CmdHoldPrintScreen(int argc, char** argv) {
     return 0;
 }
 
+// Tells every top-level window that a setting of AREA changed, as a program that changed one
+// does; returns once they all have handled it.
+int CmdSettingChanged(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    const std::wstring area = snarvik::win::Wide(argv[0]);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                               reinterpret_cast<LPARAM>(area.c_str()), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0
+               ? 0
+               : kNotFound;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: wintool COMMAND ...\n"
@@ -652,7 +667,7 @@ int Usage() {
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
                  "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n"
-                 "  hold-print-screen [MS]\n");
+                 "  hold-print-screen [MS] | setting-changed AREA\n");
     return kUsage;
 }
 
@@ -711,6 +726,7 @@ int wmain(int argc, wchar_t** wideArgv) {
         {"link", CmdLink},
         {"reg", CmdReg},
         {"hold-print-screen", CmdHoldPrintScreen},
+        {"setting-changed", CmdSettingChanged},
     };
     if (argc < 2) {
         return Usage();

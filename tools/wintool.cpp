@@ -703,6 +703,48 @@ int CmdReg(int argc, char** argv) {
     return 0;
 }
 
+// --- Print Screen held by another program ----------------------------------------------------
+
+// Holds Print Screen as a hotkey, as the system's screen capture or a cloud client would, until
+// a WM_CLOSE to the printed window or MS milliseconds; exits 1 at once when the key is taken.
+int CmdHoldPrintScreen(int argc, char** argv) {
+    const snarvik::win::UniqueWindow holder(CreateWindowExW(0, L"STATIC", L"wintool hold", 0, 0, 0,
+                                                            0, 0, nullptr, nullptr,
+                                                            GetModuleHandleW(nullptr), nullptr));
+    if (!holder || RegisterHotKey(holder.get(), 1, 0, VK_SNAPSHOT) == FALSE) {
+        std::fprintf(stderr, "Print Screen is taken: error %lu\n", GetLastError());
+        return kNotFound;
+    }
+    if (argc > 0) {
+        SetTimer(holder.get(), 1, static_cast<UINT>(Number(argv[0])), nullptr);
+    }
+    std::printf("hwnd=0x%llx\n",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(holder.get())));
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_CLOSE &&
+           message.message != WM_TIMER) {
+        DispatchMessageW(&message);
+    }
+    UnregisterHotKey(holder.get(), 1);
+    return 0;
+}
+
+// Tells every top-level window that a setting of AREA changed, as a program that changed one
+// does; returns once they all have handled it.
+int CmdSettingChanged(int argc, char** argv) {
+    if (argc < 1) {
+        return kUsage;
+    }
+    const std::wstring area = snarvik::win::Wide(argv[0]);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                               reinterpret_cast<LPARAM>(area.c_str()), SMTO_ABORTIFHUNG, 5000,
+                               &result) != 0
+               ? 0
+               : kNotFound;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: wintool COMMAND ...\n"
@@ -711,7 +753,8 @@ int Usage() {
                  "  pattern [MS] | snap-targets | decoys COUNT\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
-                 "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n");
+                 "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n"
+                 "  hold-print-screen [MS] | setting-changed AREA\n");
     return kUsage;
 }
 
@@ -774,6 +817,8 @@ int wmain(int argc, wchar_t** wideArgv) {
          }},
         {"link", CmdLink},
         {"reg", CmdReg},
+        {"hold-print-screen", CmdHoldPrintScreen},
+        {"setting-changed", CmdSettingChanged},
     };
     if (argc < 2) {
         return Usage();

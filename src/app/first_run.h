@@ -7,8 +7,9 @@
 namespace snarvik {
 
 // Reads "Init"; unless it holds a number other than 0, puts "Shortcut to Snarvik" to the
-// running program into the Startup folder, stores "Init" = "1" and opens the help page.
-// owner owns the shell's requests; message shows any message.
+// running program into the Startup folder (unless the user disabled that entry among the
+// startup apps), stores "Init" = "1" once the shortcut is there (or rightly not) and opens the
+// help page. owner owns the shell's requests; message shows any message.
 void RunFirstRunActions(HWND owner, const mCreateShortcut::MessageFunction& message);
 
 } // namespace snarvik

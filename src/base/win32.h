@@ -60,6 +60,11 @@ struct FileTraits {
     static pointer none() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(pointer handle) noexcept { CloseHandle(handle); }
 };
+struct FindTraits {
+    using pointer = HANDLE;
+    static pointer none() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(pointer handle) noexcept { FindClose(handle); }
+};
 
 // A function of a system library loaded the first time it is wanted: what only some commands
 // use (the dialog library, the image list, COM and the imaging component) stays out of the
@@ -93,6 +98,7 @@ using UniqueMenu = Unique<NullIsNone<HMENU, &DestroyMenu>>;
 using UniqueKey = Unique<NullIsNone<HKEY, &RegCloseKey>>;
 using UniqueHandle = Unique<NullIsNone<HANDLE, &CloseHandle>>; // handles whose "none" is null
 using UniqueFile = Unique<FileTraits>;                         // CreateFile handles
+using UniqueFind = Unique<FindTraits>;                         // FindFirstFile searches
 using UniqueImageList = Unique<NullIsNone<HIMAGELIST, &DestroyImageList>>;
 using UniqueHook = Unique<NullIsNone<HHOOK, &UnhookWindowsHookEx>>;
 using UniqueWindow = Unique<NullIsNone<HWND, &DestroyWindow>>;

@@ -46,15 +46,19 @@ NOTIFYICONDATAW MakeNotifyRecord(HWND window, std::uint32_t id, std::uint32_t fl
     return record;
 }
 
+// The tray object's own timer on the main window, apart from the window's timers.
+constexpr UINT_PTR kKeyReleaseTimerId = 0x2C00;
+constexpr UINT kKeyReleasePollMs = 50;
+
 } // namespace
 
 cSysTray::cSysTray(HWND mainWindow, cSysTrayEvents& listener)
     : m_listener(listener), mTip("Snarvik -- click for menu"), mhWnd(mainWindow) {
-    // If the key is taken by another program we run without it, as documented.
-    RegisterHotKey(mhWnd, mAtom.Value(), 0, VK_SNAPSHOT);
+    TakeHotkey();
 }
 
 cSysTray::~cSysTray() {
+    KillTimer(mhWnd, kKeyReleaseTimerId);
     UnregisterHotKey(mhWnd, mAtom.Value());
     if (mInTray) {
         InTray(false);
@@ -89,17 +93,18 @@ void cSysTray::InTray(bool Show) {
             mSysTray::mOldWndProc = previous;
         }
         mSysTray::mTrayPtr = this;
-        AddIcon(mhWnd, mID, mTip, mIcon);
+        m_added = AddIcon(mhWnd, mID, mTip, mIcon);
         mShown = true;
     } else if (mShown) {
         DeleteIcon(mhWnd, mID);
+        m_added = false;
         SetWindowLongPtrW(mhWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mSysTray::mOldWndProc));
         mShown = false;
     }
     mInTray = Show;
 }
 
-void cSysTray::AddIcon(HWND window, std::uint32_t id, const std::string& tip,
+bool cSysTray::AddIcon(HWND window, std::uint32_t id, const std::string& tip,
                        const PictureRef& picture) {
     std::uint32_t flags = NIF_MESSAGE;
     HICON icon = nullptr;
@@ -111,7 +116,22 @@ void cSysTray::AddIcon(HWND window, std::uint32_t id, const std::string& tip,
         flags |= NIF_TIP;
     }
     NOTIFYICONDATAW record = MakeNotifyRecord(window, id, flags, icon, tip);
-    Shell_NotifyIconW(NIM_ADD, &record);
+    return Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+}
+
+bool cSysTray::AddIconAgain() {
+    if (mShown && !m_added) {
+        m_added = AddIcon(mhWnd, mID, mTip, mIcon);
+        if (!m_added) {
+            // An add the shell timed out on may have gone through after all: then it knows
+            // the icon and takes a change to it.
+            NOTIFYICONDATAW record = MakeNotifyRecord(
+                mhWnd, mID, NIF_MESSAGE | (mIcon != nullptr ? NIF_ICON : 0u) | NIF_TIP,
+                mIcon != nullptr ? static_cast<HICON>(mIcon->Handle) : nullptr, mTip);
+            m_added = Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+        }
+    }
+    return m_added;
 }
 
 void cSysTray::DeleteIcon(HWND window, std::uint32_t id) {
@@ -146,6 +166,9 @@ void cSysTray::RaiseMouseEvent(std::uint32_t message, std::uint32_t id) {
     case TrayMouseEvent::MouseDblClick:
         m_listener.MouseDblClick(Button, ID);
         break;
+    case TrayMouseEvent::BalloonClick:
+        m_listener.BalloonClick();
+        break;
     case TrayMouseEvent::None:
         break;
     }
@@ -157,7 +180,35 @@ void cSysTray::RaiseMenuClick(std::int16_t Index) {
 
 void cSysTray::TaskbarCreated() {
     if (mShown) {
-        AddIcon(mhWnd, mID, mTip, mIcon);
+        m_added = AddIcon(mhWnd, mID, mTip, mIcon);
+    }
+}
+
+bool cSysTray::TakeHotkey() {
+    // MOD_NOREPEAT: holding the key down is one cut, not one per repeat.
+    if (!m_registered) {
+        m_registered = RegisterHotKey(mhWnd, mAtom.Value(), MOD_NOREPEAT, VK_SNAPSHOT) != FALSE;
+    }
+    return m_registered;
+}
+
+bool cSysTray::HotkeyPressed() {
+    // Some systems ignore MOD_NOREPEAT; so a press counts only once the key was let go.
+    if (m_keyHeld && GetAsyncKeyState(VK_SNAPSHOT) < 0) {
+        return false;
+    }
+    m_keyHeld = SetTimer(mhWnd, kKeyReleaseTimerId, kKeyReleasePollMs, &KeyReleaseTimer) != 0;
+    return true;
+}
+
+void CALLBACK cSysTray::KeyReleaseTimer(HWND window, UINT, UINT_PTR, DWORD) noexcept {
+    cSysTray* const tray = mSysTray::mTrayPtr;
+    if (GetAsyncKeyState(VK_SNAPSHOT) < 0 && tray != nullptr && tray->m_keyHeld) {
+        return;
+    }
+    KillTimer(window, kKeyReleaseTimerId);
+    if (tray != nullptr) {
+        tray->m_keyHeld = false;
     }
 }
 

@@ -22,6 +22,8 @@ public:
     virtual void MouseUp(std::int16_t& Button, std::uint32_t& ID) = 0;
     virtual void MouseDblClick(std::int16_t& Button, std::uint32_t& ID) = 0;
     virtual void MenuClick(std::int16_t& Index) = 0;
+    // The user clicked the balloon shown over the icon.
+    virtual void BalloonClick() = 0;
 
 protected:
     ~cSysTrayEvents() = default;
@@ -29,7 +31,8 @@ protected:
 
 class cSysTray {
 public:
-    // Registers Print Screen as the hotkey of mainWindow, identified by a new global atom.
+    // Registers Print Screen as the hotkey of mainWindow, identified by a new global atom; another
+    // program may hold the key already.
     cSysTray(HWND mainWindow, cSysTrayEvents& listener);
     // Unregisters the hotkey, removes the icon and the hook if shown, then deletes the atom.
     ~cSysTray();
@@ -48,12 +51,22 @@ public:
 
     // The shell restarted and forgot our icon: add it again if it is shown.
     void TaskbarCreated();
+    // Whether the shell took the shown icon; AddIconAgain tries once more if it did not.
+    bool IconAdded() const noexcept { return m_added; }
+    bool AddIconAgain();
 
     // A balloon over the shown icon.
     void Balloon(const std::string& title, const std::string& text);
 
+    // Whether Print Screen is ours; TakeHotkey tries to register it again if it is not.
+    bool HotkeyRegistered() const noexcept { return m_registered; }
+    bool TakeHotkey();
+    // The hotkey's message: false for one that a held-down key repeats.
+    bool HotkeyPressed();
+
 private:
-    void AddIcon(HWND window, std::uint32_t id, const std::string& tip, const PictureRef& picture);
+    static void CALLBACK KeyReleaseTimer(HWND window, UINT, UINT_PTR, DWORD) noexcept;
+    bool AddIcon(HWND window, std::uint32_t id, const std::string& tip, const PictureRef& picture);
     void DeleteIcon(HWND window, std::uint32_t id);
 
     cSysTrayEvents& m_listener;
@@ -63,7 +76,10 @@ private:
     HWND mhWnd;
     PictureRef mIcon;
     bool mShown = false;
-    cGlobalAtom mAtom; // declared last: released first, after the hotkey is gone
+    bool m_added = false;      // the shell took the icon
+    bool m_registered = false; // the hotkey is ours
+    bool m_keyHeld = false;    // Print Screen not yet let go since its last hotkey
+    cGlobalAtom mAtom;         // declared last: released first, after the hotkey is gone
 };
 
 } // namespace snarvik

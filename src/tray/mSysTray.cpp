@@ -26,7 +26,7 @@ LRESULT CALLBACK SysTrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
     try {
         switch (action.kind) {
         case HookActionKind::MainMenuClick:
-            if (main != nullptr) {
+            if (main != nullptr && (mTrayPtr == nullptr || mTrayPtr->HotkeyPressed())) {
                 std::int16_t index = action.index;
                 main->MenuClick(index);
             }

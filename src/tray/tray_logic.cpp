@@ -50,6 +50,8 @@ TrayMouseAction MapTrayMouseMessage(std::uint32_t message) noexcept {
         return {TrayMouseEvent::MouseDblClick, 1};
     case 0x206:
         return {TrayMouseEvent::MouseDblClick, 2};
+    case kBalloonUserClick:
+        return {TrayMouseEvent::BalloonClick, 0};
     default:
         return {};
     }

@@ -11,8 +11,9 @@ namespace snarvik {
 
 // The tray icon's callback message (WM_USER + 101).
 inline constexpr std::uint32_t kTrayCallbackMessage = 0x465;
-inline constexpr std::uint32_t kHotkeyMessage = 0x312;  // WM_HOTKEY
-inline constexpr std::uint32_t kCommandMessage = 0x111; // WM_COMMAND
+inline constexpr std::uint32_t kHotkeyMessage = 0x312;    // WM_HOTKEY
+inline constexpr std::uint32_t kCommandMessage = 0x111;   // WM_COMMAND
+inline constexpr std::uint32_t kBalloonUserClick = 0x405; // NIN_BALLOONUSERCLICK, in lParam
 
 // The tray commands by their index, MenuClick's Index: the tray menu's items top to bottom,
 // the separator left out.
@@ -50,13 +51,18 @@ HookAction DecideHookAction(std::uint32_t message, std::uint64_t wParam,
                             std::int64_t lParam) noexcept;
 
 // Which event a tray callback's mouse message raises, and with which button.
-enum class TrayMouseEvent { None, MouseMove, MouseDown, MouseUp, MouseDblClick };
+// NIN_BALLOONUSERCLICK comes the same way: BalloonClick.
+enum class TrayMouseEvent { None, MouseMove, MouseDown, MouseUp, MouseDblClick, BalloonClick };
 struct TrayMouseAction {
     TrayMouseEvent event = TrayMouseEvent::None;
     std::int16_t button = 0; // 1 left, 2 right; 0 for MouseMove and None
     bool operator==(const TrayMouseAction&) const = default;
 };
 TrayMouseAction MapTrayMouseMessage(std::uint32_t message) noexcept;
+
+// Waits before the next try of an icon the shell refused (it may not be ready at logon):
+// growing, and bounded; after the last the shell's TaskbarCreated still brings it.
+inline constexpr std::array<std::uint32_t, 5> kIconRetryDelaysMs{500, 1000, 2000, 4000, 8000};
 
 // The tray menu, top to bottom; an entry's position is its index here.
 inline constexpr std::uint32_t kMenuString = 0x0;      // MF_STRING

@@ -4,6 +4,7 @@
 #include "ui/tray_side.h"
 
 #include "tray/mSysTray.h"
+#include "tray/print_screen.h"
 #include "tray/tray_logic.h"
 #include "ui/frmMain.h"
 #include "ui/resource.h"
@@ -13,6 +14,7 @@ namespace snarvik {
 namespace {
 
 constexpr UINT_PTR kTrayClickTimer = 1;
+constexpr UINT_PTR kIconRetryTimer = 2;
 constexpr DWORD kMenuSettleMs = 150;
 
 } // namespace
@@ -53,11 +55,54 @@ void TraySide::MakeTray(HWND window) {
     IconEvent = std::make_unique<cSysTray>(window, static_cast<cSysTrayEvents&>(*this));
     IconEvent->TrayIcon(m_iconPicture);
     IconEvent->InTray(true);
+    m_iconRetries = 0;
+    if (IconEvent->IconAdded()) {
+        NoticeOnce();
+    } else {
+        SetTimer(m_window, kIconRetryTimer, kIconRetryDelaysMs[0], nullptr);
+    }
+}
+
+void TraySide::IconRetryTimer() {
+    KillTimer(m_window, kIconRetryTimer);
+    if (IconEvent->AddIconAgain()) {
+        NoticeOnce();
+    } else if (++m_iconRetries < kIconRetryDelaysMs.size()) {
+        SetTimer(m_window, kIconRetryTimer, kIconRetryDelaysMs[m_iconRetries], nullptr);
+    }
+}
+
+void TraySide::NoticeOnce() {
+    if (!m_noticed) {
+        m_noticed = true;
+        ShowNotice(NoticeAtStart(ReadPrintScreenFacts(IconEvent->HotkeyRegistered())));
+    }
+}
+
+void TraySide::ShowNotice(PrintScreenNotice notice) {
+    m_balloon = notice;
+    if (notice != PrintScreenNotice::None) {
+        IconEvent->Balloon("Snarvik", std::string(NoticeText(notice)));
+    }
+}
+
+void TraySide::IconEvent_BalloonClick() {
+    if (!ClickTurnsSystemCaptureOff(m_balloon)) {
+        return;
+    }
+    m_balloon = PrintScreenNotice::None;
+    const bool before = IconEvent->HotkeyRegistered();
+    if (const Failed failed = TurnSystemCaptureOff()) {
+        m_host.ShowError(*failed);
+        return;
+    }
+    ShowNotice(NoticeAfterSettingOff(before, IconEvent->TakeHotkey()));
 }
 
 void TraySide::Release() {
     if (m_window != nullptr) {
         KillTimer(m_window, kTrayClickTimer);
+        KillTimer(m_window, kIconRetryTimer);
     }
     IconEvent.reset();
     mTrayMenu.reset();
@@ -65,16 +110,24 @@ void TraySide::Release() {
 
 std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
     switch (message) {
+    case WM_SETTINGCHANGE:
+        // The holder of Print Screen may have let it go with the change (the system's own).
+        if (IconEvent) {
+            IconEvent->TakeHotkey();
+        }
+        [[fallthrough]];
     case WM_DPICHANGED:
     case WM_DISPLAYCHANGE:
-    case WM_SETTINGCHANGE:
         LoadTrayIcon(m_instance); // the notification area's scaling may have changed
         return std::nullopt;
     case WM_TIMER:
-        if (wParam != kTrayClickTimer) {
+        if (wParam == kTrayClickTimer) {
+            TrayClickTimer();
+        } else if (wParam == kIconRetryTimer && IconEvent) {
+            IconRetryTimer();
+        } else {
             return std::nullopt;
         }
-        TrayClickTimer();
         return 0;
     default:
         break;
@@ -85,9 +138,13 @@ std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
     if (message == m_taskbarCreated && m_taskbarCreated != 0) {
         LoadTrayIcon(m_instance);
         IconEvent->TaskbarCreated();
+        if (IconEvent->IconAdded()) {
+            NoticeOnce();
+        }
         return 0;
     }
     if (message == frmMain::AlreadyRunningMessage()) {
+        m_balloon = PrintScreenNotice::None;
         IconEvent->Balloon("Snarvik", "Snarvik is already running. Press Print Screen or "
                                       "double-click the scissors to cut a piece of the screen.");
         return 0;
@@ -115,6 +172,9 @@ void TraySide::TrayClickTimer() {
 void TraySide::ShowTrayMenu() {
     if (m_steps.menuOpen()) {
         return; // one menu at a time
+    }
+    if (IconEvent) {
+        IconEvent->TakeHotkey(); // its holder may have gone meanwhile
     }
     POINT cursor{};
     GetCursorPos(&cursor);

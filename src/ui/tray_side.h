@@ -7,8 +7,10 @@
 #include <memory>
 #include <optional>
 
+#include "base/failure.h"
 #include "base/win32.h"
 #include "tray/cSysTray.h"
+#include "tray/print_screen_notice.h"
 #include "tray/picture.h"
 #include "ui/exit_gate.h"
 #include "ui/modal_steps.h"
@@ -22,6 +24,7 @@ public:
     virtual void MenuClick(std::int16_t& Index) = 0;
     // The icon's double click: a new grab with the last cut's limit.
     virtual void CutFromIcon() = 0;
+    virtual void ShowError(const Failure& failure) = 0;
 
 protected:
     ~TrayHost() = default;
@@ -55,12 +58,19 @@ private:
         IconEvent_MouseDblClick(Button, ID);
     }
     void MenuClick(std::int16_t& Index) override { IconEvent_MenuClick(Index); }
+    void BalloonClick() override { IconEvent_BalloonClick(); }
 
     void IconEvent_MouseDown(std::int16_t Button, std::uint32_t ID);
     void IconEvent_MenuClick(std::int16_t Index);
     void IconEvent_MouseDblClick(std::int16_t Button, std::uint32_t ID);
+    void IconEvent_BalloonClick();
     void ShowTrayMenu();
     void TrayClickTimer();
+    // The icon again after the shell refused it, on a growing delay, a bounded number of times.
+    void IconRetryTimer();
+    // Once per start, as soon as the icon is in the tray: why Print Screen is not ours.
+    void NoticeOnce();
+    void ShowNotice(PrintScreenNotice notice);
 
     TrayHost& m_host;
     ModalSteps& m_steps;
@@ -73,6 +83,9 @@ private:
     win::UniqueMenu mTrayMenu;
     std::unique_ptr<cSysTray> IconEvent;
     UINT m_taskbarCreated = 0;
+    std::size_t m_iconRetries = 0;
+    bool m_noticed = false;                                // the start's notice is decided
+    PrintScreenNotice m_balloon = PrintScreenNotice::None; // what the shown balloon says
 };
 
 } // namespace snarvik

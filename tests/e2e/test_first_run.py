@@ -1,7 +1,8 @@
 """Starting: the first start for a user puts a shortcut into the Startup folder, records
 "Init", opens the help page and starts the numbering at 1, also where the program's folder and
 the Startup folder are named in other scripts; a later start does none of it and goes on with
-the stored number."""
+the stored number. A shortcut that could not be made is tried again at the next start; one the
+user disabled among the startup apps is never made again."""
 
 import re
 import subprocess
@@ -11,6 +12,8 @@ from e2e import SETTINGS_KEY, Scenario
 LINK_NAME = "Shortcut to Snarvik.lnk"
 WINDOWS = "AppData/Roaming/Microsoft/Windows"
 SHELL_FOLDERS = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
+STARTUP_APPS = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved"
+                "\\StartupFolder")
 
 
 class Starting(Scenario):
@@ -28,6 +31,10 @@ class Starting(Scenario):
         text = self.wintool("dialog-text", "Save Graphic").stdout
         self.wintool("dialog-press", "Save Graphic", 2)
         return re.search(r"^edit=(.*)$", text, re.M).group(1)
+
+    def exit_snarvik(self):
+        self.tray_command("e")  # &Exit
+        self.wait_for(lambda: not self.snarvik_running(), what="snarvik.exe to exit")
 
     def lnk_fields(self, link):
         info = subprocess.run(["lnkinfo", str(link)], capture_output=True, timeout=30)
@@ -69,11 +76,41 @@ class LaterStart(Starting):
         # The shell's own recent-documents shortcut, rewritten, where its paths are ANSI.
         self.assertEqual(self.lnk_fields(shortcut), {"Local path": "C:\\Snarvik\\snarvik.exe",
                                                      "Working directory": "C:\\Snarvik"})
-        self.tray_command("e")  # &Exit
-        self.wait_for(lambda: not self.snarvik_running(), what="snarvik.exe to exit")
+        self.exit_snarvik()
         shortcut.unlink()
         self.wine("reg", "add", SETTINGS_KEY, "/v", "Number", "/d", "5", "/f", check=True)
         self.start_snarvik()
         self.assertEqual(self.offered_bitmap_name(), "Pic5.BMP")
         self.assertFalse(shortcut.exists(), "the shortcut was written again")
         self.assertEqual(len(self.help_requests()), 1, self.browser_log())
+
+
+class StartupShortcut(Starting):
+    def test_made_at_the_next_start_after_a_failure_and_never_against_the_users_no(self):
+        startup = self.user_folder(WINDOWS + "/Start Menu/Programs/StartUp")
+        link = startup / LINK_NAME
+        startup.exists() and startup.rmdir()
+        startup.write_bytes(b"")  # a file where the folder should be: nothing can go into it
+        self.start_snarvik()
+        self.wintool("dialog-press", "Shortcut", 1)  # the failure's message, waited for
+        self.assertEqual(len(self.wait_for(self.help_requests, what="the help page")), 1)
+        self.assertNotIn("Init", self.stored_settings())
+        self.exit_snarvik()
+
+        startup.unlink()
+        startup.mkdir()
+        self.start_snarvik()
+        self.wait_for(lambda: len(self.help_requests()) == 2, what="the second help page")
+        self.assertTrue(link.exists())
+        self.assertEqual(self.stored_settings().get("Init"), "1")
+        self.exit_snarvik()
+
+        # Disabled among the startup apps, gone, and the first run asked for again.
+        self.wine("reg", "add", STARTUP_APPS, "/v", LINK_NAME, "/t", "REG_BINARY", "/d",
+                  "030000000000000000000000", "/f", check=True)
+        self.wine("reg", "delete", SETTINGS_KEY, "/v", "Init", "/f", check=True)
+        link.unlink()
+        self.start_snarvik()
+        self.wait_for(lambda: len(self.help_requests()) == 3, what="the third help page")
+        self.assertFalse(link.exists(), "a disabled start at logon was made again")
+        self.assertEqual(self.stored_settings().get("Init"), "1")

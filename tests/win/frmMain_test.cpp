@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace snarvik {
@@ -93,6 +94,37 @@ TEST(MainWindow, IconComesBackWhenTheTaskbarRestarts) {
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
     ASSERT_FALSE(ShellHasIcon(form->hWnd()));
     SendMessageA(form->hWnd(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(ShellHasIcon(form->hWnd()));
+}
+
+// Takes the main window's icon place in the shell as the window is made, so that the shell
+// refuses the program's own add, as one that is not ready at logon does.
+LRESULT CALLBACK TakeIconPlace(int code, WPARAM wParam, LPARAM lParam) {
+    char name[32] = {};
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, 32) > 0 &&
+        std::string(name) == "SnarvikMainWindow") {
+        NOTIFYICONDATAA record{};
+        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record.hWnd = reinterpret_cast<HWND>(wParam);
+        Shell_NotifyIconA(NIM_ADD, &record);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(MainWindow, IconTheShellRefusedIsAddedAMomentLater) {
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, &TakeIconPlace, nullptr, GetCurrentThreadId());
+    const auto form = LoadForm();
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(form, nullptr);
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = form->hWnd();
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record)) << "the place was not taken";
+    const DWORD start = GetTickCount();
+    while (!ShellHasIcon(form->hWnd()) && GetTickCount() - start < 5000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Pump();
+    }
     EXPECT_TRUE(ShellHasIcon(form->hWnd()));
 }
 

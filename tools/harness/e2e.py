@@ -271,13 +271,13 @@ class Driver:
             while_held()
         self.xdotool("mouseup", button)
 
-    def key(self, *keys):
+    def key(self, *keys, action="key"):
         # A Wine desktop closed by an earlier scenario leaves X's input focus on no window, and
         # a focused Wine window keeps keys from the one under the pointer: focus the root first,
         # as a desktop session would, so keys go where the pointer is.
         root = run(["xwininfo", "-root"], env=self.env, check=True).stdout
         self.xdotool("windowfocus", root.split("Window id: ")[1].split()[0])
-        self.xdotool("key", *keys)
+        self.xdotool(action, *keys)
 
     def tray_point(self):
         """Centre of the tray icon at the right end of the taskbar."""

@@ -1,21 +1,23 @@
-// Icon file encoder: one 32-bit image, every pixel opaque. The cursor command writes the same
-// bytes.
+// Icon and cursor file encoder: 32-bit images with their AND mask, PNG for 256-pixel ones.
 #pragma once
 #include "capture/image.h"
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <vector>
 
 namespace snarvik {
 
-// Largest side an icon entry can describe.
-inline constexpr int kMaxIconSide = 256;
+enum class IconFileType : std::uint16_t { Icon = 1, Cursor = 2 };
 
-// The image itself when both sides fit in 256 pixels; otherwise scaled down proportionally
-// (area averaging) so that the longer side is 256 and neither side is below 1. Opaque result.
-Image FitIconSize(const Image& image);
+// A PNG file of the image with its alpha; empty on failure.
+using PngEncoder = std::function<std::vector<std::uint8_t>(const Image&)>;
 
-// The whole .ICO file; empty when the image is empty.
-std::vector<std::uint8_t> EncodeIco(const Image& image);
+// The whole file, one entry per image in the order given. A cursor's hotspot is each image's
+// centre. Without a PNG encoder every entry is a bitmap. Empty when there is no image, an image
+// is empty, broken or larger than 256 pixels, or the PNG encoder fails.
+std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFileType type,
+                                         const PngEncoder& png);
 
 } // namespace snarvik

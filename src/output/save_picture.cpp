@@ -5,6 +5,7 @@
 #include "base/atomic_file.h"
 #include "output/bmp.h"
 #include "output/ico.h"
+#include "output/icon_images.h"
 #include "output/png.h"
 
 namespace snarvik {
@@ -15,6 +16,11 @@ Failed SavePicture(const std::string& path, const Image& image, FileKind kind) {
         return Failure{what, "there is no picture to save"};
     }
     const Failure tooLarge{what, "the picture is too large for this format"};
+    HRESULT pngError = S_OK;
+    const auto pngFailed = [&] {
+        return Failure{what, "the PNG encoder of Windows failed: " +
+                                 win::SystemMessage(static_cast<DWORD>(pngError))};
+    };
     win::AtomicFile file(path);
     if (kind == FileKind::Bitmap) {
         // Straight into the file, piece by piece: a whole-screen picture needs no copy.
@@ -27,17 +33,18 @@ Failed SavePicture(const std::string& path, const Image& image, FileKind kind) {
             return tooLarge;
         }
     } else if (kind == FileKind::Png) {
-        HRESULT error = S_OK;
-        const std::vector<std::uint8_t> bytes = EncodePng(image, error);
+        const std::vector<std::uint8_t> bytes = EncodePng(image, pngError);
         if (bytes.empty()) {
-            return Failure{what, "the PNG encoder of Windows failed: " +
-                                     win::SystemMessage(static_cast<DWORD>(error))};
+            return pngFailed();
         }
         file.Write(bytes);
     } else {
-        const std::vector<std::uint8_t> bytes = EncodeIco(image);
+        const std::vector<std::uint8_t> bytes = EncodeIconFile(
+            IconImages(image),
+            kind == FileKind::Cursor ? IconFileType::Cursor : IconFileType::Icon,
+            [&](const Image& entry) { return EncodePng(entry, pngError, PngPixels::WithAlpha); });
         if (bytes.empty()) {
-            return tooLarge;
+            return FAILED(pngError) ? pngFailed() : tooLarge;
         }
         file.Write(bytes);
     }

@@ -8,8 +8,8 @@
 
 namespace snarvik {
 
-// Bitmap: a .BMP file; Png: a .PNG file; Icon and Cursor: the same icon-file bytes. On failure
-// the old file, if any, is as it was.
+// Bitmap: a .BMP file; Png: a .PNG file; Icon and Cursor: an icon or cursor file with the
+// same images, every size up to the picture's. On failure the old file, if any, is as it was.
 Failed SavePicture(const std::string& path, const Image& image, FileKind kind);
 
 } // namespace snarvik

@@ -1,10 +1,13 @@
 #include "output/bmp.h"
 #include "output/ico.h"
+#include "output/icon_images.h"
 #include "support/pattern.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -74,7 +77,163 @@ TEST(OutputIco, GoldenOnePixel) {
         0, 0, 0, 0,                                                // mask row, padded to 4 bytes
     };
     // clang-format on
-    EXPECT_EQ(EncodeIco(Image{1, 1, {0x00ABCDEF}}), expected);
+    EXPECT_EQ(EncodeIconFile(IconImages(Image{1, 1, {0x00ABCDEF}}), IconFileType::Icon, nullptr),
+              expected);
+}
+
+TEST(OutputIco, EverySizeBelowTheSelectionFollowsIt) {
+    const std::pair<Image, std::vector<std::pair<int, int>>> cases[] = {
+        {Pattern(16, 16), {{16, 16}}},
+        {Pattern(16, 9), {{16, 9}}},
+        {Pattern(20, 20), {{20, 20}, {16, 16}}},
+        {Pattern(33, 33), {{33, 33}, {32, 32}, {30, 30}, {24, 24}, {20, 20}, {16, 16}}},
+        {Pattern(64, 64),
+         {{64, 64}, {60, 60}, {48, 48}, {40, 40}, {36, 36}, {32, 32}, {30, 30}, {24, 24},
+          {20, 20}, {16, 16}}},
+        {Pattern(100, 40),
+         {{100, 40}, {96, 96}, {80, 80}, {72, 72}, {64, 64}, {60, 60}, {48, 48}, {40, 40},
+          {36, 36}, {32, 32}, {30, 30}, {24, 24}, {20, 20}, {16, 16}}},
+        {Pattern(300, 300),
+         {{256, 256}, {96, 96}, {80, 80}, {72, 72}, {64, 64}, {60, 60}, {48, 48}, {40, 40},
+          {36, 36}, {32, 32}, {30, 30}, {24, 24}, {20, 20}, {16, 16}}},
+    };
+    for (const auto& [selection, sizes] : cases) {
+        const std::vector<Image> images = IconImages(selection);
+        std::vector<std::pair<int, int>> made;
+        for (const Image& image : images) {
+            made.emplace_back(image.width, image.height);
+        }
+        EXPECT_EQ(made, sizes) << selection.width << "x" << selection.height;
+        EXPECT_EQ(images.front().pixels, FitIconSize(selection).pixels);
+    }
+}
+
+// The sRGB value of the mean of the light of the pixels, computed straight from the standard.
+std::uint32_t MeanInLinearLight(const std::vector<std::uint32_t>& pixels) {
+    std::uint32_t mean = 0xFF000000U;
+    for (int shift = 0; shift < 24; shift += 8) {
+        double light = 0;
+        for (const std::uint32_t pixel : pixels) {
+            const double c = ((pixel >> shift) & 0xFFU) / 255.0;
+            light += c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        }
+        light /= static_cast<double>(pixels.size());
+        const double srgb =
+            light <= 0.0031308 ? light * 12.92 : 1.055 * std::pow(light, 1 / 2.4) - 0.055;
+        mean |= static_cast<std::uint32_t>(std::lround(srgb * 255)) << shift;
+    }
+    return mean;
+}
+
+TEST(OutputIco, SmallerSizesAverageBlocksInLinearLight) {
+    // Channels off the sRGB curve's straight start, where block means fall exactly on a half.
+    Image selection{64, 64, {}};
+    std::uint32_t random = 1;
+    for (int i = 0; i < 64 * 64; ++i) {
+        std::uint32_t pixel = 0;
+        for (int c = 0; c < 3; ++c) {
+            random = random * 1103515245U + 12345U;
+            pixel = pixel << 8 | (11 + (random >> 16) % 245);
+        }
+        selection.pixels.push_back(pixel);
+    }
+    const std::vector<Image> images = IconImages(selection);
+    for (const int side : {32, 16}) {
+        const auto image = std::find_if(images.begin(), images.end(),
+                                        [side](const Image& i) { return i.width == side; });
+        ASSERT_NE(image, images.end()) << side;
+        const int block = 64 / side;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                std::vector<std::uint32_t> pixels;
+                for (int dy = 0; dy < block; ++dy) {
+                    for (int dx = 0; dx < block; ++dx) {
+                        pixels.push_back(selection.at(block * x + dx, block * y + dy));
+                    }
+                }
+                ASSERT_EQ(image->at(x, y), MeanInLinearLight(pixels)) << side << ": " << x << "," << y;
+            }
+        }
+    }
+    // Half black, half white is the light of 50 % grey, not the value in the middle.
+    const Image halves{2, 1, {0xFF000000U, 0xFFFFFFFFU}};
+    Image checker{32, 32, {}};
+    for (int i = 0; i < 32 * 32; ++i) {
+        checker.pixels.push_back(halves.pixels[static_cast<std::size_t>((i + i / 32) % 2)]);
+    }
+    EXPECT_EQ(IconImages(checker).back().at(5, 5), 0xFFBCBCBCU);
+}
+
+TEST(OutputIco, AnOblongSelectionIsCentredOnATransparentSquare) {
+    // 40x18 on a 40 square starts at row 11: at 20 px, rows 0-4 are empty, row 5 is half
+    // covered, rows 6-13 full, row 14 half and 15-19 empty; a half-covered pixel keeps the
+    // colour of what covers it.
+    Image selection{40, 18, std::vector<std::uint32_t>(40 * 18, 0x00336699U)};
+    const std::vector<Image> images = IconImages(selection);
+    EXPECT_EQ(images.front().pixels, std::vector<std::uint32_t>(40 * 18, 0xFF336699U));
+    ASSERT_EQ(images.size(), 7u);
+    const Image& square = images[5];
+    ASSERT_EQ(square.width, 20);
+    for (int y = 0; y < 20; ++y) {
+        const std::uint32_t expected = y < 5 || y > 14    ? 0
+                                       : y == 5 || y == 14 ? 0x80336699U
+                                                           : 0xFF336699U;
+        for (int x = 0; x < 20; ++x) {
+            ASSERT_EQ(square.at(x, y), expected) << x << "," << y;
+        }
+    }
+    // The AND mask, rows bottom-up of four bytes: a bit for every fully transparent pixel.
+    const Bytes file = EncodeIconFile(std::vector<Image>{square}, IconFileType::Icon, nullptr);
+    const std::size_t mask = 6 + 16 + 40 + 20 * 20 * 4;
+    ASSERT_EQ(file.size(), mask + 20 * 4);
+    for (const auto& [y, bits] : {std::pair{19, Bytes{0xFF, 0xFF, 0xF0, 0}},
+                                  std::pair{14, Bytes{0, 0, 0, 0}},
+                                  std::pair{0, Bytes{0xFF, 0xFF, 0xF0, 0}}}) {
+        const auto row = file.begin() + static_cast<std::ptrdiff_t>(mask + (19 - y) * 4);
+        EXPECT_EQ(Bytes(row, row + 4), bits) << y;
+    }
+}
+
+TEST(OutputIco, DirectoryOfAFullSetAndACursorsHotspots) {
+    // Entries in order, 256 as PNG, the others 32-bit bitmaps with their mask.
+    const std::vector<Image> images = IconImages(Pattern(256, 256));
+    int pngs = 0;
+    const PngEncoder png = [&pngs](const Image& image) {
+        ++pngs;
+        return Bytes(static_cast<std::size_t>(image.width) + 7, 0x89);
+    };
+    for (const IconFileType type : {IconFileType::Icon, IconFileType::Cursor}) {
+        const Bytes file = EncodeIconFile(images, type, png);
+        ASSERT_GE(file.size(), 6u + 16 * images.size());
+        const auto u16 = [&file](std::size_t at) { return file[at] | file[at + 1] << 8; };
+        const auto u32 = [&](std::size_t at) {
+            return static_cast<std::uint32_t>(u16(at) | u16(at + 2) << 16);
+        };
+        EXPECT_EQ(u16(2), static_cast<int>(type));
+        EXPECT_EQ(u16(4), static_cast<int>(images.size()));
+        std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            const std::size_t entry = 6 + 16 * i;
+            const int side = images[i].width;
+            SCOPED_TRACE(side);
+            EXPECT_EQ(file[entry], side % 256);
+            EXPECT_EQ(file[entry + 1], side % 256);
+            EXPECT_EQ(std::make_pair(u16(entry + 4), u16(entry + 6)),
+                      type == IconFileType::Cursor ? std::make_pair(side / 2, side / 2)
+                                                   : std::make_pair(1, 32));
+            const std::uint32_t size =
+                side == 256 ? 256 + 7 : 40 + static_cast<std::uint32_t>(side * side * 4 + side * ((side + 31) / 32 * 4));
+            EXPECT_EQ(u32(entry + 8), size);
+            EXPECT_EQ(u32(entry + 12), offset);
+            EXPECT_EQ(file[offset], side == 256 ? 0x89 : 40);
+            offset += size;
+        }
+        EXPECT_EQ(file.size(), offset);
+    }
+    EXPECT_EQ(pngs, 2);
+    // A failed PNG leaves no file.
+    EXPECT_TRUE(EncodeIconFile(images, IconFileType::Icon, [](const Image&) { return Bytes{}; })
+                    .empty());
 }
 
 TEST(OutputIco, ScalingAveragesAreas) {
@@ -116,7 +275,8 @@ TEST(OutputIco, ScalingAveragesAreas) {
 TEST(OutputEncoders, NothingForAnEmptyOrBrokenImage) {
     for (const Image& image : {Image{}, Image{0, 5, {}}, Image{2, 2, {1, 2, 3}}}) {
         EXPECT_TRUE(EncodeBmp(image).empty());
-        EXPECT_TRUE(EncodeIco(image).empty());
+        EXPECT_TRUE(EncodeIconFile(IconImages(image), IconFileType::Icon, nullptr).empty());
+        EXPECT_TRUE(EncodeIconFile(std::vector<Image>{image}, IconFileType::Icon, nullptr).empty());
     }
 }
 

@@ -9,7 +9,7 @@
 #include "base/win32.h"
 #include "output/bmp.h"
 #include "output/gdi_pixels.h"
-#include "output/ico.h"
+#include "output/icon_images.h"
 #include "output/selection_commands.h"
 #include "output/wallpaper_modes.h"
 #include "support/pattern.h"
@@ -102,16 +102,27 @@ TEST_F(OutputCommands, SavedUnderAnyNameKeepingWhatTheReplacedFileHad) {
         commands.mnuPopupSaveIcon_Click(wide);
         host.answer = name + ".cur";
         commands.mnuPopupSaveCursor_Click(wide);
-        EXPECT_EQ(ReadAll(name + ".ICO"), EncodeIco(wide));
-        EXPECT_EQ(ReadAll(name + ".cur"), EncodeIco(wide));
+        // Windows itself reads each size back with its pixels: the first entry at the fitted
+        // size, the others made from the whole selection on a square.
+        const std::vector<Image> images = IconImages(wide);
+        for (const Image& expected : {images.front(), images[6]}) {
+            SCOPED_TRACE(expected.width);
+            const win::UniqueIcon loaded(static_cast<HICON>(
+                LoadImageW(nullptr, win::Wide(name + ".ICO").c_str(), IMAGE_ICON, expected.width,
+                           expected.height, LR_LOADFROMFILE)));
+            const Image read = ImageOfIcon(loaded.get());
+            EXPECT_EQ(std::tie(read.width, read.height, read.pixels),
+                      std::tie(expected.width, expected.height, expected.pixels));
+        }
+        // A cursor at the system's cursor size, pointing at its centre.
+        const win::Unique<win::NullIsNone<HCURSOR, &DestroyCursor>> cursor(LoadCursorFromFileW(win::Wide(name + ".cur").c_str()));
+        ICONINFO parts{};
+        ASSERT_NE(GetIconInfo(cursor.get(), &parts), FALSE);
+        const win::UniqueBitmap colour(parts.hbmColor), mask(parts.hbmMask);
+        const int side = GetSystemMetrics(SM_CXCURSOR);
+        EXPECT_EQ(std::tie(parts.fIcon, parts.xHotspot, parts.yHotspot),
+                  std::make_tuple(FALSE, DWORD(side / 2), DWORD(side / 2)));
     }
-    // Windows itself reads the icon back at the fitted size with the fitted pixels.
-    const win::UniqueIcon loaded(static_cast<HICON>(LoadImageW(
-        nullptr, win::Wide(deep + "\\i.ICO").c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
-    const Image read = ImageOfIcon(loaded.get());
-    const Image fitted = FitIconSize(wide);
-    EXPECT_EQ(std::tie(read.width, read.height, read.pixels),
-              std::tie(fitted.width, fitted.height, fitted.pixels));
     EXPECT_EQ(host.errors, std::vector<std::string>{});
     EXPECT_EQ(host.cutsEnded, 5);
     EXPECT_EQ(number, 12);

@@ -6,10 +6,11 @@ from e2e import MAIN_CLASS, Scenario, pattern_mismatches
 TITLE = "Save Graphic"
 OUT = "C:\\\u0421\u043d\u0438\u043c\u043a\u0438"  # Cyrillic
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
-# left, top, right, bottom of selections on the pattern: an odd width pads the BMP rows, and an
-# icon need not be square.
+# left, top, right, bottom of selections on the pattern: an odd width pads the BMP rows; an
+# icon square's smaller sizes follow it.
 PIECE = (301, 203, 338, 224)
-OBLONG = (600, 400, 648, 424)
+SQUARE = (600, 400, 664, 464)
+SMALLER = (60, 48, 40, 36, 32, 30, 24, 20, 16)
 WALL = (480, 300, 544, 348)
 # Menu keys. "C" is also Copy to Clipboard's access key, and Wine runs the first item that has
 # it, so the cursor item is reached with the arrows.
@@ -73,22 +74,32 @@ class Saving(SaveScenario):
 
     def test_files_hold_exactly_the_selected_pixels_with_one_running_number(self):
         # Typed in CJK and Greek, into a folder named in Cyrillic.
-        piece, oblong = "\u753b\u50cf.bmp", "\u03b5\u03b9\u03ba\u03cc\u03bd\u03b1"
+        piece, icon = "\u753b\u50cf.bmp", "\u03b5\u03b9\u03ba\u03cc\u03bd\u03b1"
         (self.out / piece).write_bytes(b"not a picture")
         kinds = ((BITMAP, piece, PIECE, "Pic7.BMP", "Bitmap Files (*.BMP)"),
                  (PNG, "shot", PIECE, "Pic8.PNG", "PNG Files (*.PNG)"),
-                 (ICON, oblong, OBLONG, "Icon9.ICO", "Icon Files (*.ICO)"),
-                 (CURSOR, oblong, OBLONG, "Cursor10.CUR", "Cursor Files (*.CUR)"))
+                 (ICON, icon, SQUARE, "Icon9.ICO", "Icon Files (*.ICO)"),
+                 (CURSOR, icon, SQUARE, "Cursor10.CUR", "Cursor Files (*.CUR)"))
         for keys, name, rect, offered, types in kinds:
             self.assertEqual(self.save(keys, name, rect),
                              {"edit": offered, "types": types, "placed": True})
         self.assert_picture(self.out / piece, PIECE, "BMP")
         self.assert_picture(self.out / "shot.PNG", PIECE, "PNG")
-        self.assert_picture(self.out / (oblong + ".ICO"), OBLONG, "ICO")
-        self.assertEqual((self.out / (oblong + ".ICO")).read_bytes(),
-                         (self.out / (oblong + ".CUR")).read_bytes())
+        # The first and largest entry is the selection; the smaller sizes come after it.
+        self.assert_picture(self.out / (icon + ".ICO"), SQUARE, "ICO")
+        from PIL import Image
+        with Image.open(self.out / (icon + ".ICO")) as picture:
+            self.assertEqual(picture.info["sizes"], {(s, s) for s in (64,) + SMALLER})
+        # The cursor: the icon's images under a cursor's header, each pointing at its centre.
+        ico = (self.out / (icon + ".ICO")).read_bytes()
+        cursor = bytearray(ico)
+        cursor[2] = 2
+        for entry in range(6, 6 + 16 * (1 + len(SMALLER)), 16):
+            side = ico[entry]
+            cursor[entry + 4:entry + 8] = bytes((side // 2, 0, side // 2, 0))
+        self.assertEqual((self.out / (icon + ".CUR")).read_bytes(), bytes(cursor))
         self.assertEqual(sorted(p.name for p in self.out.iterdir()),
-                         sorted([piece, "shot.PNG", oblong + ".ICO", oblong + ".CUR"]))
+                         sorted([piece, "shot.PNG", icon + ".ICO", icon + ".CUR"]))
 
 
 class Wallpaper(SaveScenario):

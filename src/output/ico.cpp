@@ -2,6 +2,7 @@
 
 #include "output/icon_images.h"
 #include "output/le_bytes.h"
+#include "output/png_entry.h"
 
 #include <algorithm>
 
@@ -49,18 +50,14 @@ std::vector<std::uint8_t> BitmapEntry(const Image& image) {
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFileType type,
-                                         const PngEncoder& png) {
+std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFileType type) {
     if (images.empty() || !std::all_of(images.begin(), images.end(), Encodable)) {
         return {};
     }
     std::vector<std::vector<std::uint8_t>> entries;
     for (const Image& image : images) {
         const bool large = image.width == kMaxIconSide || image.height == kMaxIconSide;
-        entries.push_back(large && png ? png(image) : BitmapEntry(image));
-        if (entries.back().empty()) {
-            return {};
-        }
+        entries.push_back(large ? EncodePngEntry(image) : BitmapEntry(image));
     }
 
     std::vector<std::uint8_t> out;

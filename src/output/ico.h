@@ -3,7 +3,6 @@
 #include "capture/image.h"
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -11,13 +10,9 @@ namespace snarvik {
 
 enum class IconFileType : std::uint16_t { Icon = 1, Cursor = 2 };
 
-// A PNG file of the image with its alpha; empty on failure.
-using PngEncoder = std::function<std::vector<std::uint8_t>(const Image&)>;
-
-// The whole file, one entry per image in the order given. A cursor's hotspot is each image's
-// centre. Without a PNG encoder every entry is a bitmap. Empty when there is no image, an image
-// is empty, broken or larger than 256 pixels, or the PNG encoder fails.
-std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFileType type,
-                                         const PngEncoder& png);
+// The whole file, one entry per image in the order given; an image with a side of 256 as PNG.
+// A cursor's hotspot is each image's centre. Empty when there is no image, or an image is
+// empty, broken or larger than 256 pixels.
+std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFileType type);
 
 } // namespace snarvik

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <span>
+#include <utility>
 
 namespace snarvik {
 
@@ -38,95 +41,196 @@ std::vector<Share> Shares(int from, int to, int first, int count) {
 
 // How channel values are averaged: as the screen stores them, or as the light they stand for.
 struct Light {
+    static constexpr std::size_t kBuckets = 65536;
     std::array<double, 256> value{};
     // upper[v]: the smallest average that no longer rounds to v.
     std::array<double, 255> upper{};
+    // The channel of the lowest average of each of kBuckets equal parts of the range, where the
+    // search for an average in that part starts.
+    std::array<std::uint8_t, kBuckets> start{};
+    double bucketsPerValue = 0;
 
+    // Sums taken as differences may come out a rounding error below 0.
     std::uint32_t Channel(double average) const {
-        return static_cast<std::uint32_t>(
-            std::upper_bound(upper.begin(), upper.end(), average) - upper.begin());
+        const auto bucket = static_cast<std::size_t>(std::max(0.0, average) * bucketsPerValue);
+        std::uint32_t channel = start[std::min(bucket, kBuckets - 1)];
+        while (channel < upper.size() && average >= upper[channel]) {
+            ++channel;
+        }
+        return channel;
+    }
+
+    // transfer: from a channel value (0 to 255, or a half between two) to what is averaged.
+    template <typename Transfer> static Light Made(Transfer transfer) {
+        Light made;
+        for (std::size_t v = 0; v < made.value.size(); ++v) {
+            made.value[v] = transfer(static_cast<double>(v));
+        }
+        for (std::size_t v = 0; v < made.upper.size(); ++v) {
+            made.upper[v] = transfer(static_cast<double>(v) + 0.5);
+        }
+        made.bucketsPerValue = kBuckets / made.value.back();
+        std::uint8_t channel = 0;
+        for (std::size_t b = 0; b < kBuckets; ++b) {
+            const double lowest = made.value.back() * static_cast<double>(b) / kBuckets;
+            while (channel < made.upper.size() && lowest >= made.upper[channel]) {
+                ++channel;
+            }
+            made.start[b] = channel;
+        }
+        return made;
     }
 };
 
 const Light& ScreenLight() {
-    static const Light light = [] {
-        Light made;
-        for (int v = 0; v < 256; ++v) {
-            made.value[static_cast<std::size_t>(v)] = v;
-        }
-        for (int v = 0; v < 255; ++v) {
-            made.upper[static_cast<std::size_t>(v)] = v + 0.5;
-        }
-        return made;
-    }();
+    static const Light light = Light::Made([](double value) { return value; });
     return light;
-}
-
-double Linear(double srgb) {
-    return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
 }
 
 const Light& LinearLight() {
-    static const Light light = [] {
-        Light made;
-        for (int v = 0; v < 256; ++v) {
-            made.value[static_cast<std::size_t>(v)] = Linear(v / 255.0);
-        }
-        for (int v = 0; v < 255; ++v) {
-            made.upper[static_cast<std::size_t>(v)] = Linear((v + 0.5) / 255.0);
-        }
-        return made;
-    }();
+    static const Light light = Light::Made([](double value) {
+        const double srgb = value / 255;
+        return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
+    });
     return light;
 }
 
-// The opaque image centred on a transparent canvas, scaled down to width x height. Every
-// destination pixel collects weights adding up to the canvas's width times height; the part of
-// them that falls on the image is its opacity.
-Image ScaleDown(const Image& image, int canvasWidth, int canvasHeight, int width, int height,
-                const Light& light) {
+// Light of lines of pixels: blue, green and red of each point one after the other, so that
+// the lines add up as flat arrays.
+constexpr std::size_t kChannels = 3;
+
+// Where a destination column ends in a source row: after `whole` pixels and `part` units of
+// the next, in units of 1 / width of a canvas pixel (where every column starts and ends).
+struct Boundary {
+    std::size_t whole;
+    double part;
+};
+
+// One size being made, a destination row at a time. A destination pixel collects weights
+// adding up to the canvas's width times height; its columns' and rows' parts that fall on the
+// image give its opacity.
+struct Target {
+    int width;
+    int height;
+    double units;
+    std::vector<Boundary> columnEnds;
+    std::vector<double> columnCover;
+    std::vector<Share> rows;
+    std::vector<double> rowCover;
+    std::size_t nextRow = 0;
+    int written = 0;
+    // ends[x]: a source row's light up to the end of column x - 1 (ends[0] is 0).
+    std::vector<double> ends;
+    // The same summed over the source rows so far of two destination rows (by row parity): a
+    // source row falls into at most two.
+    std::array<std::vector<double>, 2> sums;
+    Image made;
+};
+
+Target MadeTarget(const Image& image, int canvasWidth, int canvasHeight, int width, int height) {
     const int left = (canvasWidth - image.width) / 2;
     const int top = (canvasHeight - image.height) / 2;
-    const std::vector<Share> columns = Shares(canvasWidth, width, left, image.width);
-    const std::vector<Share> rows = Shares(canvasHeight, height, top, image.height);
-    using Sum = std::array<double, 4>; // blue, green, red, weight
-    std::vector<Sum> total(PixelCount(width, height));
-    std::vector<Sum> line(static_cast<std::size_t>(width));
+    const auto units = static_cast<std::uint64_t>(width);
+    const std::uint64_t start = static_cast<std::uint64_t>(left) * units;
+    const std::uint64_t inImage = static_cast<std::uint64_t>(image.width) * units;
+    const std::size_t points = kChannels * (static_cast<std::size_t>(width) + 1);
+    Target target{width,
+                  height,
+                  static_cast<double>(units),
+                  {},
+                  {},
+                  Shares(canvasHeight, height, top, image.height),
+                  std::vector<double>(static_cast<std::size_t>(height)),
+                  0,
+                  0,
+                  std::vector<double>(points),
+                  {std::vector<double>(points), std::vector<double>(points)},
+                  Image{width, height, {}}};
+    std::uint64_t before = 0;
+    for (std::uint64_t x = 1; x <= units; ++x) {
+        const std::uint64_t end = x * static_cast<std::uint64_t>(canvasWidth);
+        const std::uint64_t inside = std::min(end - std::min(end, start), inImage);
+        // A column that ends at the image's right edge counts its last pixel whole.
+        const std::uint64_t whole = std::min(inside / units, inImage / units - 1);
+        target.columnEnds.push_back({whole, static_cast<double>(inside - whole * units)});
+        target.columnCover.push_back(static_cast<double>(inside - before));
+        before = inside;
+    }
+    for (const Share& row : target.rows) {
+        target.rowCover[static_cast<std::size_t>(row.destination)] += row.weight;
+    }
+    target.made.pixels.reserve(PixelCount(width, height));
+    return target;
+}
 
-    std::size_t row = 0;
-    for (int y = 0; y < image.height; ++y) {
-        std::fill(line.begin(), line.end(), Sum{});
-        for (const Share& column : columns) {
-            const std::uint32_t pixel = image.at(column.source, y);
-            Sum& sum = line[static_cast<std::size_t>(column.destination)];
-            for (std::size_t c = 0; c < 3; ++c) {
-                sum[c] += light.value[(pixel >> (8 * c)) & 0xFFU] * column.weight;
+// Writes the destination rows before `end` and clears their sums for the rows two further.
+void WriteRows(Target& target, int end, double canvas, const Light& light) {
+    for (; target.written < end; ++target.written) {
+        std::vector<double>& sum = target.sums[static_cast<std::size_t>(target.written) & 1U];
+        const double rowCover = target.rowCover[static_cast<std::size_t>(target.written)];
+        for (std::size_t x = 0; x < target.columnCover.size(); ++x) {
+            const double cover = target.columnCover[x] * rowCover;
+            std::uint32_t pixel = 0;
+            if (cover > 0) {
+                pixel = static_cast<std::uint32_t>(255 * cover / canvas + 0.5) << 24;
+                const double* from = &sum[kChannels * x];
+                for (std::size_t c = 0; c < kChannels; ++c) {
+                    pixel |= light.Channel((from[c + kChannels] - from[c]) / cover) << (8 * c);
+                }
             }
-            sum[3] += column.weight;
+            target.made.pixels.push_back(pixel);
         }
-        for (; row < rows.size() && rows[row].source == y; ++row) {
-            Sum* target = &total[static_cast<std::size_t>(rows[row].destination) *
-                                 static_cast<std::size_t>(width)];
-            for (std::size_t x = 0; x < line.size(); ++x) {
-                for (std::size_t c = 0; c < 4; ++c) {
-                    target[x][c] += line[x][c] * rows[row].weight;
+        std::fill(sum.begin(), sum.end(), 0.0);
+    }
+}
+
+// The opaque image centred on a transparent canvas, scaled down to each size at once, one pass
+// over its rows.
+std::vector<Image> ScaleDown(const Image& image, int canvasWidth, int canvasHeight,
+                             std::span<const int> widths, std::span<const int> heights,
+                             const Light& light) {
+    std::vector<Target> targets;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        targets.push_back(MadeTarget(image, canvasWidth, canvasHeight, widths[i], heights[i]));
+    }
+    const double canvas = static_cast<double>(canvasWidth) * canvasHeight;
+    // prefix[x]: the light of the row's first x pixels. A column's light is the difference of
+    // two points of it, a partly covered pixel counted by its share.
+    const auto imageWidth = static_cast<std::size_t>(image.width);
+    std::vector<double> prefix(kChannels * (imageWidth + 1));
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint32_t* pixel = &image.pixels[PixelCount(image.width, y)];
+        for (std::size_t x = 0; x < imageWidth; ++x) {
+            for (std::size_t c = 0; c < kChannels; ++c) {
+                prefix[kChannels * (x + 1) + c] =
+                    prefix[kChannels * x + c] + light.value[(pixel[x] >> (8 * c)) & 0xFFU];
+            }
+        }
+        for (Target& target : targets) {
+            WriteRows(target, target.rows[target.nextRow].destination, canvas, light);
+            for (std::size_t x = 0; x < target.columnEnds.size(); ++x) {
+                const Boundary& end = target.columnEnds[x];
+                const double* whole = &prefix[kChannels * end.whole];
+                for (std::size_t c = 0; c < kChannels; ++c) {
+                    target.ends[kChannels * (x + 1) + c] =
+                        whole[c] * target.units + end.part * (whole[c + kChannels] - whole[c]);
+                }
+            }
+            for (; target.nextRow < target.rows.size() && target.rows[target.nextRow].source == y;
+                 ++target.nextRow) {
+                const Share& row = target.rows[target.nextRow];
+                std::vector<double>& sum =
+                    target.sums[static_cast<std::size_t>(row.destination) & 1U];
+                for (std::size_t i = kChannels; i < sum.size(); ++i) {
+                    sum[i] += target.ends[i] * row.weight;
                 }
             }
         }
     }
-
-    const double canvas = static_cast<double>(canvasWidth) * canvasHeight;
-    Image scaled{width, height, {}};
-    scaled.pixels.reserve(total.size());
-    for (const Sum& sum : total) {
-        std::uint32_t pixel = 0;
-        if (sum[3] > 0) {
-            pixel = static_cast<std::uint32_t>(std::lround(255 * sum[3] / canvas)) << 24;
-            for (std::size_t c = 0; c < 3; ++c) {
-                pixel |= light.Channel(sum[c] / sum[3]) << (8 * c);
-            }
-        }
-        scaled.pixels.push_back(pixel);
+    std::vector<Image> scaled;
+    for (Target& target : targets) {
+        WriteRows(target, target.height, canvas, light);
+        scaled.push_back(std::move(target.made));
     }
     return scaled;
 }
@@ -154,8 +258,11 @@ Image FitIconSize(const Image& image) {
             (static_cast<std::uint64_t>(length) * kMaxIconSide + longer / 2) / longer;
         return std::max(1, static_cast<int>(scaled));
     };
-    return ScaleDown(image, image.width, image.height, side(image.width), side(image.height),
-                     ScreenLight());
+    const int width = side(image.width);
+    const int height = side(image.height);
+    return std::move(
+        ScaleDown(image, image.width, image.height, {&width, 1}, {&height, 1}, ScreenLight())
+            .front());
 }
 
 std::vector<Image> IconImages(const Image& image) {
@@ -165,11 +272,12 @@ std::vector<Image> IconImages(const Image& image) {
     }
     images.push_back(FitIconSize(image));
     const int first = std::max(images.front().width, images.front().height);
+    std::vector<int> sides;
+    std::copy_if(kIconSides.begin(), kIconSides.end(), std::back_inserter(sides),
+                 [first](int side) { return side < first; });
     const int square = std::max(image.width, image.height);
-    for (const int side : kIconSides) {
-        if (side < first) {
-            images.push_back(ScaleDown(image, square, square, side, side, LinearLight()));
-        }
+    for (Image& scaled : ScaleDown(image, square, square, sides, sides, LinearLight())) {
+        images.push_back(std::move(scaled));
     }
     return images;
 }

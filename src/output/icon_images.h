@@ -12,8 +12,8 @@ namespace snarvik {
 inline constexpr int kMaxIconSide = 256;
 
 // Tray, title bar, taskbar and Start at 100 to 400 % scaling, largest first.
-inline constexpr std::array<int, 14> kIconSides{256, 96, 80, 72, 64, 60, 48, 40,
-                                                36,  32, 30, 24, 20, 16};
+inline constexpr std::array<int, 14> kIconSides{256, 96, 80, 72, 64, 60, 48,
+                                                40,  36, 32, 30, 24, 20, 16};
 
 // The image itself when both sides fit in 256 pixels; otherwise scaled down proportionally
 // (area averaging of the screen's values) so that the longer side is 256 and neither side is

@@ -28,7 +28,7 @@ private:
 HRESULT WriteRows(IWICBitmapFrameEncode* frame, const WICPixelFormatGUID& format,
                   const Image& image) {
     const auto height = static_cast<UINT>(image.height);
-    if (format == GUID_WICPixelFormat32bppBGR || format == GUID_WICPixelFormat32bppBGRA) {
+    if (format == GUID_WICPixelFormat32bppBGR) {
         auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.pixels.data()));
         return frame->WritePixels(height, static_cast<UINT>(image.width) * 4,
                                   static_cast<UINT>(image.pixels.size() * 4), pixels);
@@ -53,7 +53,7 @@ HRESULT WriteRows(IWICBitmapFrameEncode* frame, const WICPixelFormatGUID& format
 
 } // namespace
 
-std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error, PngPixels pixels) {
+std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
     if (image.empty()) {
         error = E_INVALIDARG;
         return {};
@@ -64,11 +64,8 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error, PngPixel
     win::ComPtr<IWICBitmapEncoder> encoder;
     win::ComPtr<IWICBitmapFrameEncode> frame;
     win::ComPtr<IPropertyBag2> options;
-    // Our pixels are 32-bit BGR(A) already; for an opaque picture an encoder that wants 24-bit
-    // rows gets them.
-    const bool alpha = pixels == PngPixels::WithAlpha;
-    WICPixelFormatGUID format = alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat32bppBGR;
-    const WICPixelFormatGUID asked = format;
+    // Our pixels are 32-bit BGR already; an encoder that wants 24-bit rows gets them.
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
     Steps(error)
         .then([&] {
             return win::CreateInstance(CLSID_WICImagingFactory, IID_IWICImagingFactory,
@@ -95,11 +92,8 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error, PngPixel
         })
         .then([&] { return frame->SetPixelFormat(&format); })
         .then([&] {
-            if (format == asked) {
+            if (format == GUID_WICPixelFormat32bppBGR) {
                 return S_OK;
-            }
-            if (alpha) {
-                return WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
             }
             format = GUID_WICPixelFormat24bppBGR; // what every PNG encoder takes
             return frame->SetPixelFormat(&format);

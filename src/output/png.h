@@ -10,13 +10,8 @@
 
 namespace snarvik {
 
-enum class PngPixels {
-    Opaque,    // 24-bit true colour, as a picture file
-    WithAlpha, // 32-bit with alpha, as an icon's entry
-};
-
-// The whole .PNG file of the image. Empty on failure, with the system's reason in error.
-std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error,
-                                    PngPixels pixels = PngPixels::Opaque);
+// The whole .PNG file of the image: 24-bit true colour, opaque. Empty on failure, with the
+// system's reason in error.
+std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error);
 
 } // namespace snarvik

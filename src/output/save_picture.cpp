@@ -16,11 +16,6 @@ Failed SavePicture(const std::string& path, const Image& image, FileKind kind) {
         return Failure{what, "there is no picture to save"};
     }
     const Failure tooLarge{what, "the picture is too large for this format"};
-    HRESULT pngError = S_OK;
-    const auto pngFailed = [&] {
-        return Failure{what, "the PNG encoder of Windows failed: " +
-                                 win::SystemMessage(static_cast<DWORD>(pngError))};
-    };
     win::AtomicFile file(path);
     if (kind == FileKind::Bitmap) {
         // Straight into the file, piece by piece: a whole-screen picture needs no copy.
@@ -33,18 +28,19 @@ Failed SavePicture(const std::string& path, const Image& image, FileKind kind) {
             return tooLarge;
         }
     } else if (kind == FileKind::Png) {
-        const std::vector<std::uint8_t> bytes = EncodePng(image, pngError);
+        HRESULT error = S_OK;
+        const std::vector<std::uint8_t> bytes = EncodePng(image, error);
         if (bytes.empty()) {
-            return pngFailed();
+            return Failure{what, "the PNG encoder of Windows failed: " +
+                                     win::SystemMessage(static_cast<DWORD>(error))};
         }
         file.Write(bytes);
     } else {
-        const std::vector<std::uint8_t> bytes = EncodeIconFile(
-            IconImages(image),
-            kind == FileKind::Cursor ? IconFileType::Cursor : IconFileType::Icon,
-            [&](const Image& entry) { return EncodePng(entry, pngError, PngPixels::WithAlpha); });
+        const std::vector<std::uint8_t> bytes =
+            EncodeIconFile(IconImages(image),
+                           kind == FileKind::Cursor ? IconFileType::Cursor : IconFileType::Icon);
         if (bytes.empty()) {
-            return FAILED(pngError) ? pngFailed() : tooLarge;
+            return tooLarge;
         }
         file.Write(bytes);
     }

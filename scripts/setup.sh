@@ -3,7 +3,7 @@
 # Can be sourced or run.
 snarvik_setup() {
     local packages=(g++ make wine wine64 xvfb xdotool imagemagick python3-pil g++-mingw-w64-x86-64-posix
-        cmake googletest libgtest-dev zlib1g-dev liblnk-utils xclip clang-format x11-utils python3
+        cmake googletest libgtest-dev libpng-dev liblnk-utils xclip clang-format x11-utils python3
         coreutils procps nsis)
     local missing=() p status
     for p in "${packages[@]}"; do

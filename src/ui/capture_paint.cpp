@@ -246,6 +246,10 @@ void CaptureView::Paint() {
     if (m_overlayShown) {
         DrawOverlay(dc, 0, 0);
     }
+    if (m_snapshotDue) {
+        // Handled before any input that came meanwhile: posted messages go first.
+        PostMessageW(m_window, kTakeSnapshot, 0, 0);
+    }
 }
 
 void CaptureView::PaintPicture1() {

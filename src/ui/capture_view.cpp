@@ -59,16 +59,23 @@ void CaptureView::GrabScreen() {
     m_selection.Detach(); // Picture1 keeps showing what was selected
     ReadDesktop();
     const bool grabbed = GrabScreenInto(m_frozen, m_desktop);
-    // What is on the screen as it was grabbed, for window mode, which every new cut starts
-    // without.
-    OutlineChanges(
-        [&](WindowMode& mode) { mode.Reset(MakeSnapshot(m_desktop, CurrentWindows())); });
+    // Every new cut starts without window mode. What is on the screen is taken once the frozen
+    // screen is painted, so that it shows no later for it.
+    OutlineChanges([&](WindowMode& mode) { mode.Reset({}); });
+    m_snapshotDue = true;
     m_grabbing = false;
     if (grabbed) {
         InvalidateRect(m_window, nullptr, FALSE);
     }
     InvalidateShape1();
     InvalidateRect(Picture1, nullptr, FALSE);
+}
+
+void CaptureView::TakeSnapshot() {
+    if (m_snapshotDue) {
+        m_snapshotDue = false;
+        m_windowMode.Reset(MakeSnapshot(m_desktop, CurrentWindows()));
+    }
 }
 
 void CaptureView::SizeShape1() {
@@ -196,6 +203,7 @@ void CaptureView::Form_KeyDown(WPARAM key) {
         return;
     case VK_SPACE:
         if (mCutState == 0 && !m_pressed) {
+            TakeSnapshot();
             OutlineChanges([&](WindowMode& mode) { mode.Toggle(OnScreen(at.x, at.y)); });
             ShowOverlay(at.x, at.y);
         }

@@ -36,6 +36,9 @@ protected:
     ~CaptureHost() = default;
 };
 
+// Posted to the window once a grab is painted: the view takes what is on the screen.
+inline constexpr UINT kTakeSnapshot = WM_APP + 1;
+
 class CaptureView {
 public:
     CaptureView(CaptureHost& host, ModalSteps& steps, SelectionCommands& commands)
@@ -51,6 +54,8 @@ public:
 
     void StartCut(std::int32_t limit);
     void GrabScreen();
+    // What is on the screen, for window mode, if the last grab has not had it yet.
+    void TakeSnapshot();
     // MenuClick's closing step: the frame takes the limit's size.
     void SizeShape1();
     // The readout and magnifier beside the pointer where it is now.
@@ -127,6 +132,7 @@ private:
     POINT m_pointer{}; // what it shows
     KeyMoveEcho m_keyMoves;
     WindowMode m_windowMode;
+    bool m_snapshotDue = false;
     std::optional<Rect> m_outline; // what window mode outlines, in the window
     int m_wheel = 0;               // the turn short of a notch
 };

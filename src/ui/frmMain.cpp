@@ -271,6 +271,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         m_view.Paint();
         return 0;
+    case kTakeSnapshot:
+        m_view.TakeSnapshot();
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:

@@ -107,15 +107,16 @@ TEST_F(OutputCommands, SavedUnderAnyNameKeepingWhatTheReplacedFileHad) {
         const std::vector<Image> images = IconImages(wide);
         for (const Image& expected : {images.front(), images[6]}) {
             SCOPED_TRACE(expected.width);
-            const win::UniqueIcon loaded(static_cast<HICON>(
-                LoadImageW(nullptr, win::Wide(name + ".ICO").c_str(), IMAGE_ICON, expected.width,
-                           expected.height, LR_LOADFROMFILE)));
+            const win::UniqueIcon loaded(
+                static_cast<HICON>(LoadImageW(nullptr, win::Wide(name + ".ICO").c_str(), IMAGE_ICON,
+                                              expected.width, expected.height, LR_LOADFROMFILE)));
             const Image read = ImageOfIcon(loaded.get());
             EXPECT_EQ(std::tie(read.width, read.height, read.pixels),
                       std::tie(expected.width, expected.height, expected.pixels));
         }
         // A cursor at the system's cursor size, pointing at its centre.
-        const win::Unique<win::NullIsNone<HCURSOR, &DestroyCursor>> cursor(LoadCursorFromFileW(win::Wide(name + ".cur").c_str()));
+        const win::Unique<win::NullIsNone<HCURSOR, &DestroyCursor>> cursor(
+            LoadCursorFromFileW(win::Wide(name + ".cur").c_str()));
         ICONINFO parts{};
         ASSERT_NE(GetIconInfo(cursor.get(), &parts), FALSE);
         const win::UniqueBitmap colour(parts.hbmColor), mask(parts.hbmMask);

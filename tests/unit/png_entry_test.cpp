@@ -1,6 +1,7 @@
 // The icon's own PNG and deflate encoders, read back by libpng and zlib where they are at hand.
 #include "output/deflate.h"
 #include "output/png_entry.h"
+#include "support/pattern.h"
 
 #include <gtest/gtest.h>
 
@@ -92,16 +93,9 @@ TEST(PngEntry, LibpngReadsBackTheRgbaRows) {
     for (int i = 0; i < 256 * 256; ++i) {
         noise.pixels.push_back(Random(state) << 16 | Random(state));
     }
-    Image gradient{256, 256, {}};
-    for (int y = 0; y < 256; ++y) {
-        for (int x = 0; x < 256; ++x) {
-            gradient.pixels.push_back(0xFF000000U |
-                                      static_cast<std::uint32_t>(x << 16 | y << 8 | (x ^ y)));
-        }
-    }
     const Image cases[] = {Image{1, 1, {0x80112233U}}, Image{3, 2, {1, 2, 3, 4, 5, 6}},
                            Image{256, 256, std::vector<std::uint32_t>(65536, 0xFF336699U)}, noise,
-                           gradient};
+                           testing_support::PatternImage(256, 256)};
     for (const Image& image : cases) {
         EXPECT_EQ(ReadByLibpng(EncodePngEntry(image), image), RgbaRows(image))
             << image.width << "x" << image.height;

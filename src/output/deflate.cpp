@@ -27,7 +27,7 @@ constexpr std::array<std::uint8_t, 30> kDistanceExtra{0, 0, 0,  0,  1,  1,  2,  
                                                       4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
                                                       9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
-// A Huffman code, its bits reversed to go out lowest first, with what follows it.
+// A Huffman code and its length, the bits reversed to go out lowest first.
 struct Code {
     std::uint32_t bits;
     int length;

@@ -26,14 +26,17 @@ layer_broken() {
 
 # Adds the counts of a ctest log; a log without ctest's closing line means the layer did not run.
 count_ctest() {
-    local log=$1 layer=$2 line total bad
+    local log=$1 layer=$2 line total bad skipped
     line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
     if [[ -n $line ]]; then
         bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
         total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-        passed=$((passed + total - bad))
+        # ctest counts a skipped test among the passed ones; here it is neither.
+        skipped=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log")
+        passed=$((passed + total - bad - skipped))
         failed=$((failed + bad))
-        printf '%s: %d passed, %d failed\n' "$layer" $((total - bad)) "$bad" >>"$artifacts/summary.txt"
+        printf '%s: %d passed, %d failed, %d skipped\n' "$layer" $((total - bad - skipped)) "$bad" \
+            "$skipped" >>"$artifacts/summary.txt"
     elif grep -q 'No tests were found' "$log"; then
         printf '%s: no tests\n' "$layer" >>"$artifacts/summary.txt"
     else

@@ -106,7 +106,7 @@ TEST(PngEntry, LibpngReadsBackTheRgbaRows) {
 } // namespace snarvik
 
 #else
-TEST(Deflate, ZlibReadsBackEveryLengthAndDistance) {
+TEST(PngEntry, ReadBackByLibpngAndZlib) {
     GTEST_SKIP() << "no libpng here to read the files back with";
 }
 #endif

@@ -253,8 +253,8 @@ void BenchWrite(const char* what, const Image& image) {
 
 // The icon file of before: the one image as a 32-bit bitmap entry, the mask all clear.
 std::vector<std::uint8_t> SingleEntryIcon(const Image& image) {
-    const auto width = static_cast<std::uint32_t>(image.width);
-    const auto height = static_cast<std::uint32_t>(image.height);
+    const auto width = static_cast<std::uint32_t>(image.width());
+    const auto height = static_cast<std::uint32_t>(image.height());
     const std::uint32_t imageSize = width * height * 4 + (width + 31) / 32 * 4 * height;
     std::vector<std::uint8_t> out;
     for (const std::uint32_t field : {0U, 1U, 1U}) {
@@ -268,8 +268,8 @@ std::vector<std::uint8_t> SingleEntryIcon(const Image& image) {
     const std::size_t start = out.size();
     out.resize(start + imageSize, 0);
     std::uint8_t* byte = out.data() + start;
-    for (int y = image.height - 1; y >= 0; --y) {
-        for (int x = 0; x < image.width; ++x, byte += 4) {
+    for (int y = image.height() - 1; y >= 0; --y) {
+        for (int x = 0; x < image.width(); ++x, byte += 4) {
             const std::uint32_t pixel = image.at(x, y) | 0xFF000000U;
             std::memcpy(byte, &pixel, 4);
         }
@@ -412,9 +412,9 @@ void BenchPng(int width, int height) {
     std::shared_ptr<Surface> screen;
     GrabScreenInto(screen, CurrentDesktop());
     GdiFlush();
-    const Image image{
+    const Image image(
         width, height,
-        std::vector<std::uint32_t>(screen->bits(), screen->bits() + PixelCount(width, height))};
+        std::vector<std::uint32_t>(screen->bits(), screen->bits() + PixelCount(width, height)));
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     const std::string bmp = std::string(folder) + "snarvik-bench.bmp";

@@ -242,12 +242,11 @@ int CmdClipboardBmp(int argc, char** argv) {
             std::fprintf(stderr, "no bitmap on the clipboard\n");
             return kNotFound;
         }
-        image = {header.bmWidth, header.bmHeight, {}};
-        image.pixels.resize(snarvik::PixelCount(image.width, image.height));
-        BITMAPINFO info = snarvik::win::TopDown32(image.width, image.height);
+        image = snarvik::Image(header.bmWidth, header.bmHeight);
+        BITMAPINFO info = snarvik::win::TopDown32(image.width(), image.height());
         const snarvik::win::WindowDC screen(nullptr);
-        lines = GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(image.height),
-                          image.pixels.data(), &info, DIB_RGB_COLORS);
+        lines = GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(image.height()), image.row(0),
+                          &info, DIB_RGB_COLORS);
     }
     if (lines != header.bmHeight) {
         std::fprintf(stderr, "GetDIBits read %d of %ld lines\n", lines, header.bmHeight);

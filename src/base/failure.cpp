@@ -1,5 +1,8 @@
 #include "base/failure.h"
 
+#include <new>
+#include <stdexcept>
+
 namespace snarvik {
 
 std::string Failure::Message() const {
@@ -8,6 +11,20 @@ std::string Failure::Message() const {
         text += '.';
     }
     return text;
+}
+
+Failure FailureOf(std::string what, const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    } catch (const std::exception& exception) {
+        return {std::move(what), exception.what()};
+    } catch (...) {
+        return {std::move(what), "an unexpected error occurred"};
+    }
+    return {std::move(what), "There is not enough memory for it. Try a smaller selection, or "
+                             "close other programs and try again"};
 }
 
 } // namespace snarvik

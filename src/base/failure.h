@@ -1,6 +1,7 @@
 // How every step that can fail says so: what could not be done, naming the file, key or thing,
 // and why, in the system's words or ours. Portable: the Windows side fills in the system's text.
 #pragma once
+#include <exception>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +14,9 @@ struct Failure {
     // The message for the user: "<what>:\n<why>."
     std::string Message() const;
 };
+
+// The failure of `what` that an exception tells: no memory for it, or the exception's own text.
+Failure FailureOf(std::string what, const std::exception_ptr& error);
 
 // A step that gives nothing back: nothing means done.
 using Failed = std::optional<Failure>;

@@ -2,7 +2,6 @@
 // error texts, paths.
 #pragma once
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdint>
 #include <string>
@@ -67,7 +66,7 @@ struct FindTraits {
 };
 
 // A function of a system library loaded the first time it is wanted: what only some commands
-// use (the dialog library, the image list, COM and the imaging component) stays out of the
+// use (the dialog library and COM) stays out of the
 // program idling in the tray. Null if it cannot be had.
 template <typename Function> Function* LoadOnce(const wchar_t* library, const char* name) {
     HMODULE module = GetModuleHandleW(library);
@@ -84,11 +83,6 @@ template <typename Function> Function* LoadOnce(const wchar_t* library, const ch
 inline void DeleteGdiObject(HGDIOBJ object) noexcept {
     DeleteObject(object);
 }
-inline void DestroyImageList(HIMAGELIST list) noexcept {
-    if (auto* destroy = SNARVIK_LATER(L"comctl32.dll", ImageList_Destroy)) {
-        destroy(list);
-    }
-}
 
 using UniqueBitmap = Unique<NullIsNone<HBITMAP, &DeleteGdiObject>>;
 using UniqueGdiObject = Unique<NullIsNone<HGDIOBJ, &DeleteGdiObject>>;
@@ -99,7 +93,6 @@ using UniqueKey = Unique<NullIsNone<HKEY, &RegCloseKey>>;
 using UniqueHandle = Unique<NullIsNone<HANDLE, &CloseHandle>>; // handles whose "none" is null
 using UniqueFile = Unique<FileTraits>;                         // CreateFile handles
 using UniqueFind = Unique<FindTraits>;                         // FindFirstFile searches
-using UniqueImageList = Unique<NullIsNone<HIMAGELIST, &DestroyImageList>>;
 using UniqueHook = Unique<NullIsNone<HHOOK, &UnhookWindowsHookEx>>;
 using UniqueWindow = Unique<NullIsNone<HWND, &DestroyWindow>>;
 

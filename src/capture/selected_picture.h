@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "capture/image.h"
+#include "base/image.h"
 #include "capture/selection.h"
 #include "capture/surface.h"
 

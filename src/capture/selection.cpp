@@ -75,12 +75,10 @@ void CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, 
 
 Image CopyRegion(const std::uint32_t* source, int sourceWidth, int sourceHeight, int x, int y,
                  int width, int height) {
-    Image image;
-    image.width = std::max(width, 0);
-    image.height = std::max(height, 0);
-    image.pixels.resize(PixelCount(image.width, image.height));
-    CopyRegion(source, sourceWidth, sourceHeight, x, y, image.width, image.height,
-               image.pixels.data());
+    Image image(std::max(width, 0), std::max(height, 0));
+    if (!image.empty()) {
+        CopyRegion(source, sourceWidth, sourceHeight, x, y, width, height, image.row(0));
+    }
     return image;
 }
 

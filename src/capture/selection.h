@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "capture/geometry.h"
-#include "capture/image.h"
+#include "base/image.h"
 
 namespace snarvik {
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "base/win32.h"
-#include "capture/image.h"
+#include "base/image.h"
 
 namespace snarvik {
 

@@ -10,11 +10,11 @@
 namespace snarvik {
 
 bool EncodeBmp(const Image& image, const ByteSink& sink, std::size_t chunkBytes) {
-    if (image.empty() || image.pixels.size() != PixelCount(image.width, image.height)) {
+    if (image.empty()) {
         return false;
     }
-    const auto width = static_cast<std::uint64_t>(image.width);
-    const auto height = static_cast<std::uint64_t>(image.height);
+    const auto width = static_cast<std::uint64_t>(image.width());
+    const auto height = static_cast<std::uint64_t>(image.height());
     const std::uint64_t stride = (width * 3 + 3) / 4 * 4;
     const std::uint64_t imageSize = stride * height;
     constexpr std::uint64_t headers = 14 + 40;
@@ -37,7 +37,7 @@ bool EncodeBmp(const Image& image, const ByteSink& sink, std::size_t chunkBytes)
     const std::size_t rowsPerPiece = std::max<std::size_t>(1, chunkBytes / rowBytes);
     out.resize(out.size() + rowsPerPiece * rowBytes);
     std::size_t used = static_cast<std::size_t>(headers);
-    for (int y = image.height - 1; y >= 0; --y) {
+    for (int y = image.height() - 1; y >= 0; --y) {
         if (used + rowBytes > out.size()) {
             if (!sink({out.data(), used})) {
                 return false;
@@ -45,8 +45,8 @@ bool EncodeBmp(const Image& image, const ByteSink& sink, std::size_t chunkBytes)
             used = 0;
         }
         std::uint8_t* byte = out.data() + used;
-        const std::uint32_t* pixel = &image.pixels[PixelCount(image.width, y)];
-        const std::uint32_t* const end = pixel + image.width;
+        const std::uint32_t* pixel = image.row(y);
+        const std::uint32_t* const end = pixel + image.width();
         if constexpr (std::endian::native == std::endian::little) {
             // One store a pixel: four bytes, the fourth overwritten by the next pixel. The last
             // pixel of a row is stored byte by byte, so nothing beyond the row is touched.

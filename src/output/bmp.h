@@ -1,6 +1,6 @@
 // Windows bitmap file encoder: 24-bit, uncompressed, bottom-up.
 #pragma once
-#include "capture/image.h"
+#include "base/image.h"
 
 #include <cstdint>
 #include <functional>

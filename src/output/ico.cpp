@@ -15,15 +15,14 @@ constexpr std::uint32_t kDirectoryEntry = 16;
 constexpr std::uint32_t kInfoSize = 40;
 
 bool Encodable(const Image& image) {
-    return !image.empty() && image.width <= kMaxIconSide && image.height <= kMaxIconSide &&
-           image.pixels.size() == PixelCount(image.width, image.height);
+    return !image.empty() && image.width() <= kMaxIconSide && image.height() <= kMaxIconSide;
 }
 
 // The BITMAPINFOHEADER, the rows bottom-up as B G R A, then the AND mask, a bit set where a pixel
 // is fully transparent.
 std::vector<std::uint8_t> BitmapEntry(const Image& image) {
-    const auto width = static_cast<std::uint32_t>(image.width);
-    const auto height = static_cast<std::uint32_t>(image.height);
+    const auto width = static_cast<std::uint32_t>(image.width());
+    const auto height = static_cast<std::uint32_t>(image.height());
     const std::uint32_t maskStride = (width + 31) / 32 * 4;
     const std::uint32_t imageSize = width * height * 4 + maskStride * height;
     std::vector<std::uint8_t> out;
@@ -33,8 +32,8 @@ std::vector<std::uint8_t> BitmapEntry(const Image& image) {
     out.resize(kInfoSize + imageSize, 0);
     std::uint8_t* byte = out.data() + kInfoSize;
     std::uint8_t* mask = byte + width * height * 4;
-    for (int y = image.height - 1; y >= 0; --y, mask += maskStride) {
-        const std::uint32_t* pixel = &image.pixels[static_cast<std::size_t>(y) * width];
+    for (int y = image.height() - 1; y >= 0; --y, mask += maskStride) {
+        const std::uint32_t* pixel = image.row(y);
         for (std::uint32_t x = 0; x < width; ++x, ++pixel, byte += 4) {
             byte[0] = static_cast<std::uint8_t>(*pixel);
             byte[1] = static_cast<std::uint8_t>(*pixel >> 8);
@@ -56,7 +55,7 @@ std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFile
     }
     std::vector<std::vector<std::uint8_t>> entries;
     for (const Image& image : images) {
-        const bool large = image.width == kMaxIconSide || image.height == kMaxIconSide;
+        const bool large = image.width() == kMaxIconSide || image.height() == kMaxIconSide;
         entries.push_back(large ? EncodePngEntry(image) : BitmapEntry(image));
     }
 
@@ -66,8 +65,8 @@ std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFile
     detail::PutU16(out, static_cast<std::uint32_t>(images.size()));
     auto offset = static_cast<std::uint32_t>(kDirectoryHeader + kDirectoryEntry * images.size());
     for (std::size_t i = 0; i < images.size(); ++i) {
-        const auto width = static_cast<std::uint32_t>(images[i].width);
-        const auto height = static_cast<std::uint32_t>(images[i].height);
+        const auto width = static_cast<std::uint32_t>(images[i].width());
+        const auto height = static_cast<std::uint32_t>(images[i].height());
         detail::PutU8(out, width % kMaxIconSide); // 256 is written as 0
         detail::PutU8(out, height % kMaxIconSide);
         detail::PutU8(out, 0); // no palette

@@ -1,6 +1,6 @@
 // Icon and cursor file encoder: 32-bit images with their AND mask, PNG for 256-pixel ones.
 #pragma once
-#include "capture/image.h"
+#include "base/image.h"
 
 #include <cstdint>
 #include <span>

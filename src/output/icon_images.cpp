@@ -128,24 +128,24 @@ struct Target {
 };
 
 Target MadeTarget(const Image& image, int canvasWidth, int canvasHeight, int width, int height) {
-    const int left = (canvasWidth - image.width) / 2;
-    const int top = (canvasHeight - image.height) / 2;
+    const int left = (canvasWidth - image.width()) / 2;
+    const int top = (canvasHeight - image.height()) / 2;
     const auto units = static_cast<std::uint64_t>(width);
     const std::uint64_t start = static_cast<std::uint64_t>(left) * units;
-    const std::uint64_t inImage = static_cast<std::uint64_t>(image.width) * units;
+    const std::uint64_t inImage = static_cast<std::uint64_t>(image.width()) * units;
     const std::size_t points = kChannels * (static_cast<std::size_t>(width) + 1);
     Target target{width,
                   height,
                   static_cast<double>(units),
                   {},
                   {},
-                  Shares(canvasHeight, height, top, image.height),
+                  Shares(canvasHeight, height, top, image.height()),
                   std::vector<double>(static_cast<std::size_t>(height)),
                   0,
                   0,
                   std::vector<double>(points),
                   {std::vector<double>(points), std::vector<double>(points)},
-                  Image{width, height, {}}};
+                  Image(width, height)};
     std::uint64_t before = 0;
     for (std::uint64_t x = 1; x <= units; ++x) {
         const std::uint64_t end = x * static_cast<std::uint64_t>(canvasWidth);
@@ -159,7 +159,6 @@ Target MadeTarget(const Image& image, int canvasWidth, int canvasHeight, int wid
     for (const Share& row : target.rows) {
         target.rowCover[static_cast<std::size_t>(row.destination)] += row.weight;
     }
-    target.made.pixels.reserve(PixelCount(width, height));
     return target;
 }
 
@@ -168,6 +167,7 @@ void WriteRows(Target& target, int end, double canvas, const Light& light) {
     for (; target.written < end; ++target.written) {
         std::vector<double>& sum = target.sums[static_cast<std::size_t>(target.written) & 1U];
         const double rowCover = target.rowCover[static_cast<std::size_t>(target.written)];
+        std::uint32_t* out = target.made.row(target.written);
         for (std::size_t x = 0; x < target.columnCover.size(); ++x) {
             const double cover = target.columnCover[x] * rowCover;
             std::uint32_t pixel = 0;
@@ -178,7 +178,7 @@ void WriteRows(Target& target, int end, double canvas, const Light& light) {
                     pixel |= light.Channel((from[c + kChannels] - from[c]) / cover) << (8 * c);
                 }
             }
-            target.made.pixels.push_back(pixel);
+            out[x] = pixel;
         }
         std::fill(sum.begin(), sum.end(), 0.0);
     }
@@ -196,10 +196,10 @@ std::vector<Image> ScaleDown(const Image& image, int canvasWidth, int canvasHeig
     const double canvas = static_cast<double>(canvasWidth) * canvasHeight;
     // prefix[x]: the light of the row's first x pixels. A column's light is the difference of
     // two points of it, a partly covered pixel counted by its share.
-    const auto imageWidth = static_cast<std::size_t>(image.width);
+    const auto imageWidth = static_cast<std::size_t>(image.width());
     std::vector<double> prefix(kChannels * (imageWidth + 1));
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint32_t* pixel = &image.pixels[PixelCount(image.width, y)];
+    for (int y = 0; y < image.height(); ++y) {
+        const std::uint32_t* pixel = image.row(y);
         for (std::size_t x = 0; x < imageWidth; ++x) {
             for (std::size_t c = 0; c < kChannels; ++c) {
                 prefix[kChannels * (x + 1) + c] =
@@ -237,7 +237,7 @@ std::vector<Image> ScaleDown(const Image& image, int canvasWidth, int canvasHeig
 
 Image Opaque(const Image& image) {
     Image opaque = image;
-    for (std::uint32_t& pixel : opaque.pixels) {
+    for (std::uint32_t& pixel : opaque.pixels()) {
         pixel |= kOpaque;
     }
     return opaque;
@@ -249,19 +249,19 @@ Image FitIconSize(const Image& image) {
     if (image.empty()) {
         return {};
     }
-    if (image.width <= kMaxIconSide && image.height <= kMaxIconSide) {
+    if (image.width() <= kMaxIconSide && image.height() <= kMaxIconSide) {
         return Opaque(image);
     }
-    const auto longer = static_cast<std::uint64_t>(std::max(image.width, image.height));
+    const auto longer = static_cast<std::uint64_t>(std::max(image.width(), image.height()));
     auto side = [longer](int length) {
         const std::uint64_t scaled =
             (static_cast<std::uint64_t>(length) * kMaxIconSide + longer / 2) / longer;
         return std::max(1, static_cast<int>(scaled));
     };
-    const int width = side(image.width);
-    const int height = side(image.height);
+    const int width = side(image.width());
+    const int height = side(image.height());
     return std::move(
-        ScaleDown(image, image.width, image.height, {&width, 1}, {&height, 1}, ScreenLight())
+        ScaleDown(image, image.width(), image.height(), {&width, 1}, {&height, 1}, ScreenLight())
             .front());
 }
 
@@ -271,11 +271,16 @@ std::vector<Image> IconImages(const Image& image) {
         return images;
     }
     images.push_back(FitIconSize(image));
-    const int first = std::max(images.front().width, images.front().height);
+    const int first = std::max(images.front().width(), images.front().height());
+    // An oblong first entry is followed by a square of its longer side: a loader asked for
+    // that size would otherwise stretch the oblong one.
     std::vector<int> sides;
+    if (images.front().width() != images.front().height()) {
+        sides.push_back(first);
+    }
     std::copy_if(kIconSides.begin(), kIconSides.end(), std::back_inserter(sides),
                  [first](int side) { return side < first; });
-    const int square = std::max(image.width, image.height);
+    const int square = std::max(image.width(), image.height());
     for (Image& scaled : ScaleDown(image, square, square, sides, sides, LinearLight())) {
         images.push_back(std::move(scaled));
     }

@@ -1,7 +1,7 @@
 // The images of an icon file: the selection as it was always written, then the square sizes
 // Windows asks for at every display scale, made by area averaging in linear light.
 #pragma once
-#include "capture/image.h"
+#include "base/image.h"
 
 #include <array>
 #include <vector>
@@ -20,8 +20,9 @@ inline constexpr std::array<int, 14> kIconSides{256, 96, 80, 72, 64, 60, 48,
 // below 1. Opaque result.
 Image FitIconSize(const Image& image);
 
-// FitIconSize first, then a square of every icon side smaller than its longer side, each made
-// from the whole image centred on a transparent square. Empty for an empty image.
+// FitIconSize first; when that is not square, a square of its longer side; then a square of
+// every icon side smaller than its longer side. Each square is made from the whole image centred
+// on a transparent square. Empty for an empty image.
 std::vector<Image> IconImages(const Image& image);
 
 } // namespace snarvik

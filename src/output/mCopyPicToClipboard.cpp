@@ -11,8 +11,11 @@ namespace {
 constexpr int kOpenAttempts = 20;
 constexpr DWORD kOpenPauseMs = 25;
 
-Failure NotCopied(DWORD error) {
-    return {"The selection could not be copied to the clipboard", win::SystemMessage(error)};
+// A failing call need not set an error code: then the likely cause is said, never "The
+// operation completed successfully".
+Failure NotCopied(DWORD error, DWORD likely) {
+    return {"The selection could not be copied to the clipboard",
+            win::SystemMessage(error != ERROR_SUCCESS ? error : likely)};
 }
 
 } // namespace
@@ -21,13 +24,22 @@ Failed CopyPicToClipboard(HWND owner, const Image& picture) {
     if (picture.empty()) {
         return Failure{"Nothing was copied to the clipboard", "the selection is empty"};
     }
+    // Opaque: screen pixels carry no alpha, and programs that honour it would paste nothing.
+    Image opaque = picture;
+    for (std::uint32_t& pixel : opaque.pixels()) {
+        pixel |= 0xFF000000U;
+    }
     // Compatible with the display (a memory DC's bitmap would be monochrome).
     const win::WindowDC screen(nullptr);
-    win::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), picture.width, picture.height));
-    const BITMAPINFO info = win::TopDown32(picture.width, picture.height);
-    if (!bitmap || SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(picture.height),
-                             picture.pixels.data(), &info, DIB_RGB_COLORS) != picture.height) {
-        return NotCopied(GetLastError());
+    SetLastError(ERROR_SUCCESS);
+    win::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), opaque.width(), opaque.height()));
+    if (!bitmap) {
+        return NotCopied(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+    }
+    const BITMAPINFO info = win::TopDown32(opaque.width(), opaque.height());
+    if (SetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(opaque.height()), opaque.row(0),
+                  &info, DIB_RGB_COLORS) != opaque.height()) {
+        return NotCopied(GetLastError(), ERROR_INVALID_DATA);
     }
 
     // Another program may hold the clipboard for a moment; wait a little for it.
@@ -35,8 +47,9 @@ Failed CopyPicToClipboard(HWND owner, const Image& picture) {
         win::OpenedClipboard clipboard(owner);
         if (clipboard.is_open()) {
             EmptyClipboard();
+            SetLastError(ERROR_SUCCESS);
             if (SetClipboardData(CF_BITMAP, bitmap.get()) == nullptr) {
-                return NotCopied(GetLastError());
+                return NotCopied(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
             }
             (void)bitmap.release(); // the clipboard owns it now
             return std::nullopt;

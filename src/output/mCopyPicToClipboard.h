@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/failure.h"
-#include "capture/image.h"
+#include "base/image.h"
 
 namespace snarvik::mCopyPicToClipboard {
 

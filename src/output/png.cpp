@@ -27,21 +27,21 @@ private:
 
 HRESULT WriteRows(IWICBitmapFrameEncode* frame, const WICPixelFormatGUID& format,
                   const Image& image) {
-    const auto height = static_cast<UINT>(image.height);
+    const auto height = static_cast<UINT>(image.height());
     if (format == GUID_WICPixelFormat32bppBGR) {
-        auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.pixels.data()));
-        return frame->WritePixels(height, static_cast<UINT>(image.width) * 4,
-                                  static_cast<UINT>(image.pixels.size() * 4), pixels);
+        auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.row(0)));
+        return frame->WritePixels(height, static_cast<UINT>(image.width()) * 4,
+                                  static_cast<UINT>(image.pixels().size() * 4), pixels);
     }
     if (format != GUID_WICPixelFormat24bppBGR) {
         return WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT;
     }
     // Rows of B, G, R, each padded to four bytes.
-    const UINT stride = (static_cast<UINT>(image.width) * 3 + 3) & ~3u;
+    const UINT stride = (static_cast<UINT>(image.width()) * 3 + 3) & ~3u;
     std::vector<BYTE> rows(static_cast<std::size_t>(stride) * height);
-    for (int y = 0; y < image.height; ++y) {
+    for (int y = 0; y < image.height(); ++y) {
         BYTE* out = rows.data() + static_cast<std::size_t>(y) * stride;
-        for (int x = 0; x < image.width; ++x, out += 3) {
+        for (int x = 0; x < image.width(); ++x, out += 3) {
             const std::uint32_t pixel = image.at(x, y);
             out[0] = static_cast<BYTE>(pixel);
             out[1] = static_cast<BYTE>(pixel >> 8);
@@ -88,7 +88,8 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
             return frame->Initialize(options.get());
         })
         .then([&] {
-            return frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height));
+            return frame->SetSize(static_cast<UINT>(image.width()),
+                                  static_cast<UINT>(image.height()));
         })
         .then([&] { return frame->SetPixelFormat(&format); })
         .then([&] {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "capture/image.h"
+#include "base/image.h"
 
 namespace snarvik {
 

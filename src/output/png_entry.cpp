@@ -104,22 +104,22 @@ void FilterRow(const std::vector<std::uint8_t>& row, const std::vector<std::uint
 } // namespace
 
 std::vector<std::uint8_t> EncodePngEntry(const Image& image) {
-    if (image.empty() || image.pixels.size() != PixelCount(image.width, image.height)) {
+    if (image.empty()) {
         return {};
     }
     std::vector<std::uint8_t> header;
-    PutBig32(header, static_cast<std::uint32_t>(image.width));
-    PutBig32(header, static_cast<std::uint32_t>(image.height));
+    PutBig32(header, static_cast<std::uint32_t>(image.width()));
+    PutBig32(header, static_cast<std::uint32_t>(image.height()));
     // 8 bits a channel, RGBA, deflate, the standard filters, not interlaced.
     header.insert(header.end(), {8, 6, 0, 0, 0});
     // Each row: the filter type, then R G B A per pixel through that filter.
-    const std::size_t stride = static_cast<std::size_t>(image.width) * 4;
-    std::vector<std::uint8_t> rows((stride + 1) * static_cast<std::size_t>(image.height));
+    const std::size_t stride = static_cast<std::size_t>(image.width()) * 4;
+    std::vector<std::uint8_t> rows((stride + 1) * static_cast<std::size_t>(image.height()));
     std::vector<std::uint8_t> previous(stride, 0);
     std::vector<std::uint8_t> current(stride);
     FilteredRows filtered(stride);
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             const std::uint32_t pixel = image.at(x, y);
             std::uint8_t* rgba = &current[static_cast<std::size_t>(x) * 4];
             rgba[0] = static_cast<std::uint8_t>(pixel >> 16);

@@ -1,6 +1,6 @@
 // The PNG file of an icon's 256-pixel entry: 32-bit with alpha, as icon loaders require.
 #pragma once
-#include "capture/image.h"
+#include "base/image.h"
 
 #include <cstdint>
 #include <vector>

@@ -58,10 +58,11 @@ Failure DialogFailure(DWORD error) {
 
 } // namespace
 
-Result<std::string> ShowSaveDialog(HWND owner, const std::string& defaultName) {
+Result<std::string> ShowSaveDialog(HWND owner, const std::string& defaultName,
+                                   const std::string& folder) {
     const std::optional<std::string> filter = DialogFilter(defaultName);
     const std::wstring wideFilter = filter ? win::Wide(*filter) : std::wstring{};
-    const std::wstring initialDirectory = CurrentDirectory();
+    const std::wstring initialDirectory = folder.empty() ? CurrentDirectory() : win::Wide(folder);
 
     // The default name is offered NUL-terminated: padding it with blanks makes the dialog
     // return them, or fail, or worse.
@@ -78,7 +79,8 @@ Result<std::string> ShowSaveDialog(HWND owner, const std::string& defaultName) {
     dialog.nMaxFile = kBufferSize;
     dialog.lpstrInitialDir = initialDirectory.empty() ? nullptr : initialDirectory.c_str();
     dialog.lpstrTitle = L"Save Graphic";
-    dialog.Flags = 0; // no overwrite prompt, by design
+    // No overwrite prompt, by design.
+    dialog.Flags = OFN_NOCHANGEDIR;
 
     auto* show = SNARVIK_LATER(L"comdlg32.dll", GetSaveFileNameW);
     auto* failure = SNARVIK_LATER(L"comdlg32.dll", CommDlgExtendedError);

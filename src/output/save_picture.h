@@ -1,7 +1,7 @@
 // Encodes a picture and writes it to a file in one go, never leaving a half-written file.
 #pragma once
 #include "base/failure.h"
-#include "capture/image.h"
+#include "base/image.h"
 #include "output/file_names.h"
 
 #include <string>

@@ -1,109 +1,104 @@
 #include <windows.h>
-#include <commctrl.h>
 
 #include "output/selection_commands.h"
 
 #include "base/settings.h"
 #include "base/settings_store.h"
 #include "base/win32.h"
-#include "output/gdi_pixels.h"
 #include "output/mChangeWallpaper.h"
 #include "output/mCopyPicToClipboard.h"
 #include "output/save_picture.h"
 
+#include <exception>
+
 namespace snarvik {
 
-void SelectionCommands::mnuPopupCopyToClipboard_Click(const Image& selection) {
-    const Failed copied = mCopyPicToClipboard::CopyPicToClipboard(m_host.Owner(), selection);
-    m_host.EndCut();
-    if (copied) {
-        m_host.ShowError(*copied);
+void SelectionCommands::Guarded(const char* what, const std::function<void()>& command) {
+    try {
+        command();
+    } catch (...) {
+        m_host.ShowError(FailureOf(std::string("Could not ") + what, std::current_exception()));
     }
 }
 
-void SelectionCommands::mnuPopupSaveBitmap_Click(const Image& selection) {
-    SaveFile(FileKind::Bitmap, selection);
+void SelectionCommands::mnuPopupCopyToClipboard_Click(const SelectionPixels& selection) {
+    Guarded("copy the selection to the clipboard", [&] {
+        const Failed copied = mCopyPicToClipboard::CopyPicToClipboard(m_host.Owner(), selection());
+        m_host.EndCut();
+        if (copied) {
+            m_host.ShowError(*copied);
+        }
+    });
 }
 
-void SelectionCommands::mnuPopupSavePng_Click(const Image& selection) {
-    SaveFile(FileKind::Png, selection);
+void SelectionCommands::mnuPopupSaveBitmap_Click(const SelectionPixels& selection) {
+    Guarded("save the selection as a bitmap", [&] { SaveFile(FileKind::Bitmap, selection); });
+}
+
+void SelectionCommands::mnuPopupSavePng_Click(const SelectionPixels& selection) {
+    Guarded("save the selection as a PNG file", [&] { SaveFile(FileKind::Png, selection); });
 }
 
 // The cut ends only once the file is written: a cancelled dialog leaves it up.
-void SelectionCommands::SaveFile(FileKind kind, const Image& selection) {
+void SelectionCommands::SaveFile(FileKind kind, const SelectionPixels& selection) {
+    const Image image = selection();
     const auto path = AskFileName(kind);
-    if (path && SaveTo(*path, selection, kind)) {
-        m_host.EndCut();
+    if (path && SaveTo(*path, image, kind)) {
         AdvanceNumber();
+        m_host.EndCut();
     }
 }
 
-void SelectionCommands::mnuPopupSaveIcon_Click(const Image& selection) {
-    SaveIconFile(FileKind::Icon, selection);
+void SelectionCommands::mnuPopupSaveIcon_Click(const SelectionPixels& selection) {
+    Guarded("save the selection as an icon", [&] { SaveIconFile(FileKind::Icon, selection); });
 }
 
-void SelectionCommands::mnuPopupSaveCursor_Click(const Image& selection) {
-    SaveIconFile(FileKind::Cursor, selection);
+void SelectionCommands::mnuPopupSaveCursor_Click(const SelectionPixels& selection) {
+    Guarded("save the selection as a cursor", [&] { SaveIconFile(FileKind::Cursor, selection); });
 }
 
-void SelectionCommands::SaveIconFile(FileKind kind, const Image& selection) {
+// The icon's images are made straight from the selection's pixels.
+void SelectionCommands::SaveIconFile(FileKind kind, const SelectionPixels& selection) {
+    const Image image = selection();
     m_host.EndCut();
     const auto path = AskFileName(kind);
-    if (!path) {
-        return;
-    }
-    // ImageList1 holds the selection as its one image; the icon is made from it. An empty
-    // selection leaves no image to save; SavePicture says so.
-    Image image;
-    if (!selection.empty()) {
-        SetLastError(ERROR_SUCCESS);
-        auto* create = SNARVIK_LATER(L"comctl32.dll", ImageList_Create);
-        auto* add = SNARVIK_LATER(L"comctl32.dll", ImageList_Add);
-        auto* getIcon = SNARVIK_LATER(L"comctl32.dll", ImageList_GetIcon);
-        const win::UniqueImageList ImageList1(
-            create ? create(selection.width, selection.height, ILC_COLOR32, 1, 1) : nullptr);
-        const win::UniqueBitmap bitmap = OpaqueBitmapOf(selection);
-        win::UniqueIcon icon;
-        if (ImageList1 && bitmap && add(ImageList1.get(), bitmap.get(), nullptr) == 0) {
-            icon.reset(getIcon(ImageList1.get(), 0, ILD_NORMAL));
-        }
-        image = ImageOfIcon(icon.get());
-        if (image.empty()) {
-            const DWORD error = GetLastError();
-            m_host.ShowError({"The icon could not be made from the selection, so \"" + *path +
-                                  "\" was not written",
-                              win::SystemMessage(error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY)});
-            return;
-        }
-    }
-    if (SaveTo(*path, image, kind)) {
+    if (path && SaveTo(*path, image, kind)) {
         AdvanceNumber();
     }
 }
 
 void SelectionCommands::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index,
-                                                         const Image& selection) {
-    const auto path = AskFileName(FileKind::Bitmap);
-    if (!path || !SaveTo(*path, selection, FileKind::Bitmap)) {
-        return;
-    }
-    const Failed wallpaper = mChangeWallpaper::ChangeWallpaper(*path, Index);
-    m_host.EndCut();
-    AdvanceNumber();
-    if (wallpaper) {
-        m_host.ShowError(*wallpaper);
-    }
+                                                         const SelectionPixels& selection) {
+    Guarded("make the selection the desktop wallpaper", [&] {
+        const Image image = selection();
+        const auto path = AskFileName(FileKind::Bitmap);
+        if (!path || !SaveTo(*path, image, FileKind::Bitmap)) {
+            return;
+        }
+        // The file is there whatever happens next: its number is used.
+        AdvanceNumber();
+        const Failed wallpaper = mChangeWallpaper::ChangeWallpaper(*path, Index);
+        m_host.EndCut();
+        if (wallpaper) {
+            m_host.ShowError(*wallpaper);
+        }
+    });
 }
 
 std::optional<std::string> SelectionCommands::AskFileName(FileKind kind) {
-    const Result<std::string> chosen = m_host.AskSaveName(DefaultName(kind, mNumber));
+    const Result<std::string> chosen = m_host.AskSaveName(DefaultName(kind, mNumber), m_lastFolder);
     if (chosen.failure()) {
         m_host.ShowError(*chosen.failure());
     }
     if (!chosen.ok()) {
         return std::nullopt;
     }
-    return ForceExtension(chosen.value(), ExtensionOf(kind));
+    const std::string& path = chosen.value();
+    const auto slash = path.find_last_of("\\/");
+    if (slash != std::string::npos) {
+        m_lastFolder = path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash); // "C:\" whole
+    }
+    return ForceExtension(path, ExtensionOf(kind));
 }
 
 bool SelectionCommands::SaveTo(const std::string& path, const Image& image, FileKind kind) {

@@ -4,12 +4,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
-#include "capture/image.h"
-#include "output/save_dialog.h"
+#include "base/image.h"
 #include "output/file_names.h"
+#include "output/save_dialog.h"
 
 namespace snarvik {
 
@@ -19,39 +20,50 @@ public:
     virtual HWND Owner() const = 0;
     // Ends the cut: the capture window hides.
     virtual void EndCut() = 0;
-    // The "Save Graphic" dialog offering defaultName: the chosen path, or a failure, or
-    // neither (cancelled).
-    virtual Result<std::string> AskSaveName(const std::string& defaultName) = 0;
+    // The "Save Graphic" dialog offering defaultName in folder (empty: the current one): the
+    // chosen path, or a failure, or neither (cancelled).
+    virtual Result<std::string> AskSaveName(const std::string& defaultName,
+                                            const std::string& folder) = 0;
     virtual void ShowError(const Failure& failure) = 0;
 
 protected:
     ~SelectionHost() = default;
 };
 
-// Each command gets the selection's pixels, taken when the command started, so a later grab
-// cannot change what it writes. mNumber is the window's running number of default names.
+// The selection's pixels, taken when a command starts, before anything can pump messages: a
+// later grab cannot change what it writes. Taking them may throw (no memory for a copy).
+using SelectionPixels = std::function<Image()>;
+
+// mNumber is the window's running number of default names. Whatever a command throws is told
+// as that command's failure.
 class SelectionCommands {
 public:
     SelectionCommands(SelectionHost& host, std::int32_t& number) : m_host(host), mNumber(number) {}
 
-    void mnuPopupCopyToClipboard_Click(const Image& selection);
-    void mnuPopupSaveBitmap_Click(const Image& selection);
-    void mnuPopupSavePng_Click(const Image& selection);
-    void mnuPopupSaveIcon_Click(const Image& selection);
-    void mnuPopupSaveCursor_Click(const Image& selection);
-    void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index, const Image& selection);
+    void mnuPopupCopyToClipboard_Click(const SelectionPixels& selection);
+    void mnuPopupSaveBitmap_Click(const SelectionPixels& selection);
+    void mnuPopupSavePng_Click(const SelectionPixels& selection);
+    void mnuPopupSaveIcon_Click(const SelectionPixels& selection);
+    void mnuPopupSaveCursor_Click(const SelectionPixels& selection);
+    void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index, const SelectionPixels& selection);
+
+    // Where the save dialog opens: the folder of the last file chosen, the current one before.
+    const std::string& LastFolder() const noexcept { return m_lastFolder; }
 
 private:
+    // Runs a command; what it throws becomes a message: "Could not <what>: <why>".
+    void Guarded(const char* what, const std::function<void()>& command);
     // The chosen name with the kind's extension forced on; none when cancelled or failed (a
     // failure is reported).
     std::optional<std::string> AskFileName(FileKind kind);
     bool SaveTo(const std::string& path, const Image& image, FileKind kind);
-    void SaveIconFile(FileKind kind, const Image& selection);
-    void SaveFile(FileKind kind, const Image& selection);
+    void SaveIconFile(FileKind kind, const SelectionPixels& selection);
+    void SaveFile(FileKind kind, const SelectionPixels& selection);
     void AdvanceNumber();
 
     SelectionHost& m_host;
     std::int32_t& mNumber;
+    std::string m_lastFolder;
 };
 
 } // namespace snarvik

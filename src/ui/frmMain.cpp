@@ -219,10 +219,11 @@ void frmMain::EndCut() {
 // ---------------------------------------------------------------------------------------------
 // Dialogs and messages of the outputs, on the monitor the user is looking at
 
-Result<std::string> frmMain::AskSaveName(const std::string& defaultName) {
+Result<std::string> frmMain::AskSaveName(const std::string& defaultName,
+                                         const std::string& folder) {
     const ModalSteps::Step step(m_steps, ModalSteps::Kind::Dialog);
     const DialogsAtPointer placed;
-    return ShowSaveDialog(m_hwnd, defaultName);
+    return ShowSaveDialog(m_hwnd, defaultName, folder);
 }
 
 void frmMain::ShowError(const Failure& failure) {

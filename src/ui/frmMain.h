@@ -78,7 +78,8 @@ private:
     void CutFromIcon() override;
     // SelectionHost
     HWND Owner() const override { return m_hwnd; }
-    Result<std::string> AskSaveName(const std::string& defaultName) override;
+    Result<std::string> AskSaveName(const std::string& defaultName,
+                                    const std::string& folder) override;
     void ShowError(const Failure& failure) override;
 
     HINSTANCE m_instance;

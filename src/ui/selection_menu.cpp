@@ -104,27 +104,27 @@ void CaptureView::RunSelectionMenu(int x, int y) {
 // Each output gets the selection's own copy, taken before anything can pump messages and start
 // another cut.
 void CaptureView::mnuPopupCopyToClipboard_Click() {
-    m_commands.mnuPopupCopyToClipboard_Click(m_selection.Pixels());
+    m_commands.mnuPopupCopyToClipboard_Click([this] { return m_selection.Pixels(); });
 }
 
 void CaptureView::mnuPopupSaveBitmap_Click() {
-    m_commands.mnuPopupSaveBitmap_Click(m_selection.Pixels());
+    m_commands.mnuPopupSaveBitmap_Click([this] { return m_selection.Pixels(); });
 }
 
 void CaptureView::mnuPopupSavePng_Click() {
-    m_commands.mnuPopupSavePng_Click(m_selection.Pixels());
+    m_commands.mnuPopupSavePng_Click([this] { return m_selection.Pixels(); });
 }
 
 void CaptureView::mnuPopupSaveIcon_Click() {
-    m_commands.mnuPopupSaveIcon_Click(m_selection.Pixels());
+    m_commands.mnuPopupSaveIcon_Click([this] { return m_selection.Pixels(); });
 }
 
 void CaptureView::mnuPopupSaveCursor_Click() {
-    m_commands.mnuPopupSaveCursor_Click(m_selection.Pixels());
+    m_commands.mnuPopupSaveCursor_Click([this] { return m_selection.Pixels(); });
 }
 
 void CaptureView::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index) {
-    m_commands.mnuPopupSetAsWallpaperMode_Click(Index, m_selection.Pixels());
+    m_commands.mnuPopupSetAsWallpaperMode_Click(Index, [this] { return m_selection.Pixels(); });
 }
 
 void CaptureView::mnuPopupReselect_Click() {

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "capture/image.h"
+#include "base/image.h"
 
 namespace snarvik::testing_support {
 
@@ -18,11 +18,10 @@ inline std::uint32_t PatternPixel(int x, int y) {
 
 // The pattern's piece at (left, top); alpha 0, as a screen grab has it.
 inline Image PatternImage(int width, int height, int left = 0, int top = 0) {
-    Image image{width, height, {}};
-    image.pixels.reserve(PixelCount(width, height));
+    Image image(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            image.pixels.push_back(PatternPixel(left + x, top + y));
+            image.row(y)[x] = PatternPixel(left + x, top + y);
         }
     }
     return image;

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <utility>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,8 +23,8 @@ using Bytes = std::vector<std::uint8_t>;
 // The test pattern with alpha deliberately not opaque, as screen pixels may carry.
 Image Pattern(int width, int height) {
     Image image = testing_support::PatternImage(width, height);
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        image.pixels[i] |= static_cast<std::uint32_t>(i & 0x7FU) << 24;
+    for (std::size_t i = 0; i < image.pixels().size(); ++i) {
+        image.pixels()[i] |= static_cast<std::uint32_t>(i & 0x7FU) << 24;
     }
     return image;
 }
@@ -38,11 +40,11 @@ TEST(OutputBmp, GoldenTinyFile) {
         0x00, 0x00, 0xA0, 0x00, 0xB0, 0x00, 0xC0, 0x00, 0x00, 0, 0, 0, // top row
     };
     // clang-format on
-    EXPECT_EQ(EncodeBmp(Image{3,
-                              2,
-                              {0x00A00000, 0x0000B000, 0x000000C0, // top row
-                               0xFF010203, 0xFF040506, 0xFF070809}}),
-              three_by_two);
+    EXPECT_EQ(
+        EncodeBmp(Image(3, 2,
+                        std::vector<std::uint32_t>{0x00A00000, 0x0000B000, 0x000000C0, // top row
+                                                   0xFF010203, 0xFF040506, 0xFF070809})),
+        three_by_two);
 }
 
 TEST(OutputBmp, PiecesMakeTheSameFileAndAStopEndsIt) {
@@ -79,32 +81,34 @@ TEST(OutputIco, GoldenOnePixel) {
         0, 0, 0, 0,                                                // mask row, padded to 4 bytes
     };
     // clang-format on
-    EXPECT_EQ(EncodeIconFile(IconImages(Image{1, 1, {0x00ABCDEF}}), IconFileType::Icon), expected);
+    EXPECT_EQ(EncodeIconFile(IconImages(Image(1, 1, 0x00ABCDEFU)), IconFileType::Icon), expected);
 }
 
 TEST(OutputIco, EverySizeBelowTheSelectionFollowsIt) {
-    // The selection's own image first (at most 256 on its longer side), then smaller squares.
+    // The selection's own image first (at most 256 on its longer side), an oblong one followed by
+    // a square of its longer side, then smaller squares.
     const std::tuple<Image, std::pair<int, int>, std::vector<int>> cases[] = {
         {Pattern(16, 16), {16, 16}, {}},
-        {Pattern(16, 9), {16, 9}, {}},
         {Pattern(20, 20), {20, 20}, {16}},
         {Pattern(33, 33), {33, 33}, {32, 30, 24, 20, 16}},
         {Pattern(64, 64), {64, 64}, {60, 48, 40, 36, 32, 30, 24, 20, 16}},
-        {Pattern(100, 40), {100, 40}, {96, 80, 72, 64, 60, 48, 40, 36, 32, 30, 24, 20, 16}},
+        {Pattern(100, 40), {100, 40}, {100, 96, 80, 72, 64, 60, 48, 40, 36, 32, 30, 24, 20, 16}},
         {Pattern(300, 300), {256, 256}, {96, 80, 72, 64, 60, 48, 40, 36, 32, 30, 24, 20, 16}},
+        {Pattern(300, 200), {256, 171}, {256, 96, 80, 72, 64, 60, 48, 40, 36, 32, 30, 24, 20, 16}},
+        {Pattern(16, 9), {16, 9}, {16}},
     };
     for (const auto& [selection, first, sides] : cases) {
         const std::vector<Image> images = IconImages(selection);
         std::vector<std::pair<int, int>> made;
         for (const Image& image : images) {
-            made.emplace_back(image.width, image.height);
+            made.emplace_back(image.width(), image.height());
         }
         std::vector<std::pair<int, int>> expected{first};
         for (const int side : sides) {
             expected.emplace_back(side, side);
         }
-        EXPECT_EQ(made, expected) << selection.width << "x" << selection.height;
-        EXPECT_EQ(images.front().pixels, FitIconSize(selection).pixels);
+        EXPECT_EQ(made, expected) << selection.width() << "x" << selection.height();
+        EXPECT_EQ(images.front(), FitIconSize(selection));
     }
 }
 
@@ -127,8 +131,8 @@ std::uint32_t MeanInLinearLight(const std::vector<std::uint32_t>& pixels) {
 
 // Each pixel of `scaled` is the mean in linear light of the square block of `source` it covers.
 void ExpectBlockMeans(const Image& source, const Image& scaled, int block) {
-    for (int y = 0; y < scaled.height; ++y) {
-        for (int x = 0; x < scaled.width; ++x) {
+    for (int y = 0; y < scaled.height(); ++y) {
+        for (int x = 0; x < scaled.width(); ++x) {
             std::vector<std::uint32_t> pixels;
             for (int dy = 0; dy < block; ++dy) {
                 for (int dx = 0; dx < block; ++dx) {
@@ -136,7 +140,7 @@ void ExpectBlockMeans(const Image& source, const Image& scaled, int block) {
                 }
             }
             ASSERT_EQ(scaled.at(x, y), MeanInLinearLight(pixels))
-                << scaled.width << ": " << x << "," << y;
+                << scaled.width() << ": " << x << "," << y;
         }
     }
 }
@@ -144,20 +148,20 @@ void ExpectBlockMeans(const Image& source, const Image& scaled, int block) {
 TEST(OutputIco, SmallerSizesAverageBlocksInLinearLight) {
     // Random channels from 11 up: on the sRGB curve's straight start below, block means can fall
     // exactly on a half, and the rounding would test the last bit of a double.
-    Image selection{64, 64, {}};
+    Image selection(64, 64);
     std::uint32_t random = 1;
-    for (int i = 0; i < 64 * 64; ++i) {
+    for (std::uint32_t& out : selection.pixels()) {
         std::uint32_t pixel = 0;
         for (int c = 0; c < 3; ++c) {
             random = random * 1103515245U + 12345U;
             pixel = pixel << 8 | (11 + (random >> 16) % 245);
         }
-        selection.pixels.push_back(pixel);
+        out = pixel;
     }
     const std::vector<Image> images = IconImages(selection);
     for (const int side : {32, 16}) {
         const auto image = std::find_if(images.begin(), images.end(),
-                                        [side](const Image& i) { return i.width == side; });
+                                        [side](const Image& i) { return i.width() == side; });
         ASSERT_NE(image, images.end()) << side;
         ExpectBlockMeans(selection, *image, 64 / side);
     }
@@ -166,13 +170,18 @@ TEST(OutputIco, SmallerSizesAverageBlocksInLinearLight) {
 TEST(OutputIco, AnOblongSelectionIsCentredOnATransparentSquare) {
     // 40x18 on a 40 square starts at row 11: at 20 px, rows 0-4 are empty, row 5 is half
     // covered, rows 6-13 full, row 14 half and 15-19 empty; a half-covered pixel keeps the
-    // colour of what covers it.
-    Image selection{40, 18, std::vector<std::uint32_t>(40 * 18, 0x00336699U)};
+    // colour of what covers it. At 40 px the selection stands unscaled between rows 11 and 28.
+    const Image selection(40, 18, 0x00336699U);
     const std::vector<Image> images = IconImages(selection);
-    EXPECT_EQ(images.front().pixels, std::vector<std::uint32_t>(40 * 18, 0xFF336699U));
-    ASSERT_EQ(images.size(), 7u);
-    const Image& square = images[5];
-    ASSERT_EQ(square.width, 20);
+    EXPECT_EQ(images.front(), Image(40, 18, 0xFF336699U));
+    ASSERT_EQ(images.size(), 8u);
+    const Image& full = images[1];
+    ASSERT_EQ(full.width(), 40);
+    for (int y = 0; y < 40; ++y) {
+        ASSERT_EQ(full.at(0, y), y < 11 || y > 28 ? 0 : 0xFF336699U) << y;
+    }
+    const Image& square = images[6];
+    ASSERT_EQ(square.width(), 20);
     for (int y = 0; y < 20; ++y) {
         const std::uint32_t expected = y < 5 || y > 14     ? 0
                                        : y == 5 || y == 14 ? 0x80336699U
@@ -211,7 +220,7 @@ TEST(OutputIco, DirectoryOfAFullSetAndACursorsHotspots) {
         auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
         for (std::size_t i = 0; i < images.size(); ++i) {
             const std::size_t entry = 6 + 16 * i;
-            const int side = images[i].width;
+            const int side = images[i].width();
             SCOPED_TRACE(side);
             const std::pair<int, int> fields =
                 type == IconFileType::Cursor ? std::pair{side / 2, side / 2} : std::pair{1, 32};
@@ -237,24 +246,40 @@ TEST(OutputIco, DirectoryOfAFullSetAndACursorsHotspots) {
 TEST(OutputIco, ALargeSelectionIsFittedByAreasOfTheStoredValues) {
     // 400x1, black up to column 200, white from 201: icon column 128 spans source 200 to
     // 201.5625, of which 0.5625 is white, so it gets 255 * 0.36 = 91.8.
-    Image ramp{400, 1, {}};
-    for (int x = 0; x < 400; ++x) {
-        ramp.pixels.push_back(x < 201 ? 0xFF000000U : 0xFFFFFFFFU);
-    }
+    Image ramp(400, 1, 0xFFFFFFFFU);
+    std::fill_n(ramp.row(0), 201, 0xFF000000U);
     const Image mixed = FitIconSize(ramp);
-    ASSERT_EQ(mixed.width, 256);
-    ASSERT_EQ(mixed.height, 1);
+    ASSERT_EQ(mixed.width(), 256);
+    ASSERT_EQ(mixed.height(), 1);
     EXPECT_EQ(mixed.at(127, 0), 0xFF000000U);
     EXPECT_EQ(mixed.at(128, 0), 0xFF5C5C5CU);
     EXPECT_EQ(mixed.at(129, 0), 0xFFFFFFFFU);
 }
 
-TEST(OutputEncoders, NothingForAnEmptyOrBrokenImage) {
-    for (const Image& image : {Image{}, Image{0, 5, {}}, Image{2, 2, {1, 2, 3}}}) {
+TEST(OutputEncoders, NothingForAnEmptyImage) {
+    for (const Image& image : {Image{}, Image(0, 5), Image(5, 0, std::vector<std::uint32_t>{})}) {
+        EXPECT_EQ(std::pair(image.width(), image.height()), std::pair(0, 0));
         EXPECT_TRUE(EncodeBmp(image).empty());
         EXPECT_TRUE(EncodeIconFile(IconImages(image), IconFileType::Icon).empty());
         EXPECT_TRUE(EncodeIconFile(std::vector<Image>{image}, IconFileType::Icon).empty());
     }
+}
+
+// Its pixels always fill it: a size without them cannot be made, not even by moving them away.
+TEST(ImageTest, PixelsAlwaysFillIt) {
+    using Pixels = std::vector<std::uint32_t>;
+    EXPECT_THROW(Image(2, 2, Pixels{1, 2, 3}), std::invalid_argument);
+    EXPECT_THROW(Image(0, 1, Pixels{1}), std::invalid_argument);
+    EXPECT_THROW(Image(-1, -1), std::invalid_argument);
+    Image moved(3, 2, 7);
+    const Image taken = std::move(moved);
+    EXPECT_EQ(std::tuple(taken.width(), taken.height(), taken.pixels().size()),
+              std::tuple(3, 2, 6u));
+    EXPECT_EQ(std::tuple(moved.width(), moved.height(), moved.pixels().size()),
+              std::tuple(0, 0, 0u));
+    Image assigned(1, 1);
+    assigned = Image(4, 1, Pixels{1, 2, 3, 4});
+    EXPECT_EQ(assigned.at(3, 0), 4u);
 }
 
 } // namespace

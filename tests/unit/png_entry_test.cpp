@@ -62,7 +62,7 @@ TEST(Deflate, ZlibReadsBackEveryLengthAndDistance) {
 
 Bytes RgbaRows(const Image& image) {
     Bytes rows;
-    for (const std::uint32_t p : image.pixels) {
+    for (const std::uint32_t p : image.pixels()) {
         rows.insert(rows.end(),
                     {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
                      static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
@@ -79,8 +79,8 @@ std::optional<Bytes> ReadByLibpng(const Bytes& file, const Image& size) {
     }
     Bytes rows(PNG_IMAGE_SIZE(read));
     const bool asMade = read.format == PNG_FORMAT_RGBA &&
-                        read.width == static_cast<png_uint_32>(size.width) &&
-                        read.height == static_cast<png_uint_32>(size.height);
+                        read.width == static_cast<png_uint_32>(size.width()) &&
+                        read.height == static_cast<png_uint_32>(size.height());
     if (png_image_finish_read(&read, nullptr, rows.data(), 0, nullptr) == 0 || !asMade) {
         return std::nullopt;
     }
@@ -89,16 +89,16 @@ std::optional<Bytes> ReadByLibpng(const Bytes& file, const Image& size) {
 
 TEST(PngEntry, LibpngReadsBackTheRgbaRows) {
     std::uint32_t state = 3;
-    Image noise{256, 256, {}};
-    for (int i = 0; i < 256 * 256; ++i) {
-        noise.pixels.push_back(Random(state) << 16 | Random(state));
+    Image noise(256, 256);
+    for (std::uint32_t& pixel : noise.pixels()) {
+        pixel = Random(state) << 16 | Random(state);
     }
-    const Image cases[] = {Image{1, 1, {0x80112233U}}, Image{3, 2, {1, 2, 3, 4, 5, 6}},
-                           Image{256, 256, std::vector<std::uint32_t>(65536, 0xFF336699U)}, noise,
-                           testing_support::PatternImage(256, 256)};
+    const Image cases[] = {
+        Image(1, 1, 0x80112233U), Image(3, 2, std::vector<std::uint32_t>{1, 2, 3, 4, 5, 6}),
+        Image(256, 256, 0xFF336699U), noise, testing_support::PatternImage(256, 256)};
     for (const Image& image : cases) {
         EXPECT_EQ(ReadByLibpng(EncodePngEntry(image), image), RgbaRows(image))
-            << image.width << "x" << image.height;
+            << image.width() << "x" << image.height();
     }
 }
 

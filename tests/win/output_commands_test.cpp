@@ -8,8 +8,9 @@
 #include "base/settings_store.h"
 #include "base/win32.h"
 #include "output/bmp.h"
-#include "output/gdi_pixels.h"
 #include "output/icon_images.h"
+#include "output/mCopyPicToClipboard.h"
+#include "output/save_dialog.h"
 #include "output/selection_commands.h"
 #include "output/wallpaper_modes.h"
 #include "support/pattern.h"
@@ -17,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <thread>
 #include <tuple>
 
 namespace snarvik {
@@ -27,15 +30,30 @@ using namespace testing_support;
 struct Host final : SelectionHost {
     std::string answer; // the path the dialog gives back; empty: cancelled
     int cutsEnded = 0;
+    bool endFails = false; // ending the cut throws
     std::vector<std::string> errors;
+    std::vector<std::string> folders; // where each dialog was to open
 
     HWND Owner() const override { return nullptr; }
-    void EndCut() override { ++cutsEnded; }
-    Result<std::string> AskSaveName(const std::string&) override {
+    void EndCut() override {
+        ++cutsEnded;
+        if (endFails) {
+            throw std::runtime_error("the window is gone");
+        }
+    }
+    Result<std::string> AskSaveName(const std::string&, const std::string& folder) override {
+        folders.push_back(folder);
         return answer.empty() ? Result<std::string>{} : Result<std::string>{answer};
     }
     void ShowError(const Failure& failure) override { errors.push_back(failure.Message()); }
 };
+
+// The selection as the commands take it.
+SelectionPixels Selected(Image image) {
+    return [image = std::move(image)] {
+        return image;
+    };
+}
 
 // Every test here writes the running number, and some refuse keys: in a scratch key only.
 class OutputCommands : public ::testing::Test {
@@ -88,31 +106,29 @@ TEST_F(OutputCommands, SavedUnderAnyNameKeepingWhatTheReplacedFileHad) {
     SelectionCommands commands(host, number);
     const Image bitmap = PatternImage(5, 3);
     host.answer = replaced;
-    commands.mnuPopupSaveBitmap_Click(bitmap);
+    commands.mnuPopupSaveBitmap_Click(Selected(bitmap));
     EXPECT_EQ(ReadAll(replaced), EncodeBmp(bitmap));
     EXPECT_EQ(GetFileAttributesW(restricted.c_str()) & FILE_ATTRIBUTE_HIDDEN,
               DWORD{FILE_ATTRIBUTE_HIDDEN});
     EXPECT_EQ(Dacl(replaced), dacl);
-    // Wider than an icon can be: scaled down on the way through the image list.
+    // Wider than an icon can be: scaled down.
     const Image wide = PatternImage(300, 40);
     for (const std::string& name :
          {folder / "\u03b5\u03b9\u03ba\u03cc\u03bd\u03b1", deep + "\\i"}) {
         SCOPED_TRACE(name.size());
         host.answer = name;
-        commands.mnuPopupSaveIcon_Click(wide);
+        commands.mnuPopupSaveIcon_Click(Selected(wide));
         host.answer = name + ".cur";
-        commands.mnuPopupSaveCursor_Click(wide);
+        commands.mnuPopupSaveCursor_Click(Selected(wide));
         // Windows itself reads each size back with its pixels: the first entry at the fitted
         // size, the others made from the whole selection on a square.
         const std::vector<Image> images = IconImages(wide);
-        for (const Image& expected : {images.front(), images[6]}) {
-            SCOPED_TRACE(expected.width);
-            const win::UniqueIcon loaded(
-                static_cast<HICON>(LoadImageW(nullptr, win::Wide(name + ".ICO").c_str(), IMAGE_ICON,
-                                              expected.width, expected.height, LR_LOADFROMFILE)));
-            const Image read = ImageOfIcon(loaded.get());
-            EXPECT_EQ(std::tie(read.width, read.height, read.pixels),
-                      std::tie(expected.width, expected.height, expected.pixels));
+        for (const Image& expected : {images.front(), images[7]}) {
+            SCOPED_TRACE(expected.width());
+            const win::UniqueIcon loaded(static_cast<HICON>(
+                LoadImageW(nullptr, win::Wide(name + ".ICO").c_str(), IMAGE_ICON, expected.width(),
+                           expected.height(), LR_LOADFROMFILE)));
+            EXPECT_TRUE(ImageOfIcon(loaded.get()) == expected);
         }
         // A cursor at the system's cursor size, pointing at its centre.
         const win::Unique<win::NullIsNone<HCURSOR, &DestroyCursor>> cursor(
@@ -164,9 +180,9 @@ TEST_F(OutputCommands, CancelledAndFailedSavesLoseNothing) {
         std::int32_t number = 3;
         SelectionCommands commands(host, number);
         if (c.icon) {
-            commands.mnuPopupSaveIcon_Click(PatternImage(4, 4));
+            commands.mnuPopupSaveIcon_Click(Selected(PatternImage(4, 4)));
         } else {
-            commands.mnuPopupSaveBitmap_Click(PatternImage(4, 3));
+            commands.mnuPopupSaveBitmap_Click(Selected(PatternImage(4, 3)));
         }
         // An icon ends the cut before asking; a bitmap only once written.
         EXPECT_EQ(host.cutsEnded, c.icon ? 1 : 0);
@@ -197,13 +213,116 @@ TEST_F(OutputCommands, AFullDiskIsReportedAndLeavesNothing) {
     host.answer = "T:\\full.BMP";
     std::int32_t number = 3;
     SelectionCommands commands(host, number);
-    commands.mnuPopupSaveBitmap_Click(PatternImage(400, 300)); // more than the disk holds
+    commands.mnuPopupSaveBitmap_Click(Selected(PatternImage(400, 300))); // more than the disk holds
     EXPECT_EQ(number, 3);
     ASSERT_EQ(host.errors.size(), 1u);
     EXPECT_NE(host.errors[0].find(win::SystemMessage(ERROR_DISK_FULL)), std::string::npos)
         << host.errors[0];
     WIN32_FIND_DATAW found{};
     EXPECT_EQ(FindFirstFileW(L"T:\\*", &found), INVALID_HANDLE_VALUE) << "left on the disk";
+}
+
+// Straight from the selection's pixels, whatever its size: the first entry fitted to 256, then
+// the square of 256 and every smaller size.
+TEST_F(OutputCommands, AHugeSelectionIsSavedAsAnIcon) {
+    TempFolder folder;
+    Host host;
+    host.answer = folder / "huge.ICO";
+    std::int32_t number = 1;
+    SelectionCommands commands(host, number);
+    commands.mnuPopupSaveIcon_Click([] { return Image(16000, 9000, 0x00336699U); });
+    EXPECT_EQ(host.errors, std::vector<std::string>{});
+    const auto file = ReadAll(host.answer);
+    ASSERT_GE(file.size(), 6u + 16 * 2);
+    using Sides = std::pair<int, int>;
+    EXPECT_EQ(file[4], 15);                            // entries
+    EXPECT_EQ(Sides(file[6], file[7]), Sides(0, 144)); // 256 is written as 0
+    EXPECT_EQ(Sides(file[22], file[23]), Sides(0, 0));
+    EXPECT_EQ(number, 2);
+}
+
+// Whatever a command throws is told, naming the command; a file written keeps its number, so the
+// next default name never replaces it.
+TEST_F(OutputCommands, AFailingStepIsToldAndAWrittenFileKeepsItsNumber) {
+    TempFolder folder;
+    const struct {
+        bool noMemory; // taking the selection's pixels fails
+        bool written;
+        const char* told;
+    } cases[] = {
+        {true, false, "not enough memory"},
+        {false, true, "the window is gone"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        Host host;
+        host.answer = folder / (c.noMemory ? "none.BMP" : "written.BMP");
+        host.endFails = !c.noMemory;
+        std::int32_t number = 3;
+        SelectionCommands commands(host, number);
+        commands.mnuPopupSaveBitmap_Click([&]() -> Image {
+            if (c.noMemory) {
+                throw std::bad_alloc();
+            }
+            return PatternImage(4, 4);
+        });
+        ASSERT_EQ(host.errors.size(), 1u);
+        EXPECT_NE(host.errors[0].find("Could not save the selection as a bitmap"),
+                  std::string::npos)
+            << host.errors[0];
+        EXPECT_NE(host.errors[0].find(c.told), std::string::npos) << host.errors[0];
+        EXPECT_EQ(number, c.written ? 4 : 3);
+        EXPECT_EQ(ReadAll(host.answer).empty(), !c.written);
+    }
+}
+
+// The dialog opens where the user last saved, yet the program holds no folder open: the current
+// directory never moves.
+TEST_F(OutputCommands, TheDialogOpensInTheLastSavesFolderAndHoldsNoFolder) {
+    TempFolder first, second;
+    Host host;
+    std::int32_t number = 1;
+    SelectionCommands commands(host, number);
+    for (const TempFolder* folder : {&first, &second}) {
+        host.answer = *folder / "x";
+        commands.mnuPopupSaveBitmap_Click(Selected(PatternImage(2, 2)));
+    }
+    host.answer.clear();
+    commands.mnuPopupSavePng_Click(Selected(PatternImage(2, 2)));
+    EXPECT_EQ(host.folders, (std::vector<std::string>{"", first.path(), second.path()}));
+
+    // The real dialog, given a bare name, saves into the folder it was opened in.
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    std::thread answer([] {
+        for (int wait = 0; wait < 500; ++wait, Sleep(20)) {
+            if (HWND dialog = FindWindowW(L"#32770", L"Save Graphic")) {
+                SetDlgItemTextW(dialog, 0x47c, L"chosen.BMP");
+                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+        }
+    });
+    const Result<std::string> chosen = ShowSaveDialog(nullptr, "Pic1.BMP", second.path());
+    answer.join();
+    ASSERT_TRUE(chosen.ok());
+    EXPECT_EQ(chosen.value(), second / "chosen.BMP");
+    wchar_t after[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_EQ(std::wstring(after), std::wstring(before));
+}
+
+// What programs that honour alpha read from the clipboard is the picture, opaque.
+TEST_F(OutputCommands, TheClipboardHoldsTheSelectionOpaque) {
+    const Image picture = PatternImage(7, 3);
+    ASSERT_EQ(mCopyPicToClipboard::CopyPicToClipboard(nullptr, picture), std::nullopt);
+    Image expected = picture;
+    for (std::uint32_t& pixel : expected.pixels()) {
+        pixel |= 0xFF000000U;
+    }
+    const win::OpenedClipboard clipboard(nullptr);
+    ASSERT_TRUE(clipboard.is_open());
+    EXPECT_TRUE(ImageOfBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) == expected);
 }
 
 // The registry refuses the running number, or the desktop settings: the file is kept and the
@@ -228,9 +347,9 @@ TEST_F(OutputCommands, RefusedSettingsAreReported) {
         MakeVolatile(c.key);
         SelectionCommands commands(host, number);
         if (c.wallpaper) {
-            commands.mnuPopupSetAsWallpaperMode_Click(kWallpaperTile, PatternImage(8, 8));
+            commands.mnuPopupSetAsWallpaperMode_Click(kWallpaperTile, Selected(PatternImage(8, 8)));
         } else {
-            commands.mnuPopupSaveBitmap_Click(PatternImage(8, 8));
+            commands.mnuPopupSaveBitmap_Click(Selected(PatternImage(8, 8)));
         }
         // With the keys made volatile on the way to it.
         RegDeleteTreeA(HKEY_CURRENT_USER,

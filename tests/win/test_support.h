@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/image.h"
 #include "base/win32.h"
 
 #include <cstdint>
@@ -64,6 +65,32 @@ inline std::vector<std::uint8_t> ReadAll(const std::string& path) {
 inline bool WriteAll(const std::string& path, const std::string& text) {
     std::ofstream out(PathOf(path), std::ios::binary);
     return static_cast<bool>(out << text);
+}
+
+// The bitmap's pixels as 32-bit rows top to bottom, as the system gives them; empty on failure.
+inline Image ImageOfBitmap(HBITMAP bitmap) {
+    BITMAP facts{};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof facts, &facts) != sizeof facts) {
+        return {};
+    }
+    Image image(facts.bmWidth, facts.bmHeight);
+    BITMAPINFO info = win::TopDown32(image.width(), image.height());
+    const win::WindowDC screen(nullptr);
+    if (image.empty() || GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(image.height()),
+                                   image.row(0), &info, DIB_RGB_COLORS) != image.height()) {
+        return {};
+    }
+    return image;
+}
+
+// The colour image of an icon that the system loaded.
+inline Image ImageOfIcon(HICON icon) {
+    ICONINFO parts{};
+    if (icon == nullptr || GetIconInfo(icon, &parts) == FALSE) {
+        return {};
+    }
+    const win::UniqueBitmap colour(parts.hbmColor), mask(parts.hbmMask);
+    return ImageOfBitmap(colour.get());
 }
 
 // Under Wine, in the test harness's own prefix, or on a developer's own Windows.

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "base/atomic_file.h"
+#include "base/com.h"
 #include "base/win32.h"
 #include "capture/monitors.h"
 #include "capture/screen_grab.h"
@@ -410,7 +411,7 @@ void BenchPng(int width, int height) {
     }
     Sleep(1500); // drawn
     std::shared_ptr<Surface> screen;
-    GrabScreenInto(screen, CurrentDesktop());
+    (void)GrabScreenInto(screen, CurrentDesktop());
     GdiFlush();
     const Image image(
         width, height,
@@ -443,6 +444,7 @@ int main(int argc, char** argv) {
     const auto wanted = [&names](const char* name) {
         return names.empty() || std::find(names.begin(), names.end(), name) != names.end();
     };
+    const win::ComApartment com; // as the program's start has it
     auto form = frmMain::Load(GetModuleHandleA(nullptr), {});
     if (!form) {
         std::printf("could not create the main window\n");

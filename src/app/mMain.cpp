@@ -2,6 +2,7 @@
 
 #include "app/first_run.h"
 #include "app/mMain.h"
+#include "base/com.h"
 #include "base/win32.h"
 #include "ui/frmMain.h"
 
@@ -21,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         return 0;
     }
 
+    const snarvik::win::ComApartment com; // for every shell and imaging call of the UI thread
     snarvik::mMain::TrayMode = true;
     auto form = snarvik::frmMain::Load(instance, {.trayMode = snarvik::mMain::TrayMode,
                                                   .endsProcess = true,

@@ -12,7 +12,9 @@ constexpr const wchar_t* kOle = L"ole32.dll";
 
 ComApartment::ComApartment() {
     auto* initialise = SNARVIK_LATER(kOle, CoInitializeEx);
-    m_initialised = initialise ? initialise(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
+    m_initialised = initialise
+                        ? initialise(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
+                        : E_FAIL;
 }
 
 ComApartment::~ComApartment() {

@@ -44,7 +44,9 @@ private:
     T* m_object = nullptr;
 };
 
-// COM set up on this thread for the life of the object (if it was not already).
+// COM set up on this thread for the life of the object (if it was not already), as the shell's
+// calls want it: a single-threaded apartment without the old OLE 1 DDE. Once, for the whole
+// life of the UI thread: the shell and the imaging component expect it there.
 class ComApartment {
 public:
     ComApartment();

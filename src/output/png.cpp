@@ -58,7 +58,6 @@ std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error) {
         error = E_INVALIDARG;
         return {};
     }
-    const win::ComApartment com;
     win::ComPtr<IWICImagingFactory> factory;
     win::ComPtr<IStream> stream;
     win::ComPtr<IWICBitmapEncoder> encoder;

@@ -113,7 +113,6 @@ ThroughRecentDocuments(HWND owner, const ShortcutRequest& request, const WaitOpt
 
 // The shortcut's bytes as the shell's own link object makes them; the system's error if not.
 std::vector<std::uint8_t> ThroughLinkObject(const ShortcutRequest& request, HRESULT& result) {
-    const win::ComApartment com;
     win::ComPtr<IShellLinkW> link;
     result = win::CreateInstance(CLSID_ShellLink, IID_IShellLinkW, link.put_void());
     win::ComPtr<IPersistStream> persist;

@@ -45,7 +45,10 @@ LRESULT CALLBACK SysTrayWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
             break;
         }
     } catch (...) {
-        // A failing handler must not keep the message from the window's own procedure.
+        // Told; the message still reaches the window's own procedure.
+        if (main != nullptr) {
+            main->ReportFailure(std::current_exception());
+        }
     }
     const LRESULT result = mOldWndProc != nullptr
                                ? CallWindowProcW(mOldWndProc, hWnd, uMsg, wParam, lParam)

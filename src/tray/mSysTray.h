@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 
 #include "tray/tray_logic.h"
 
@@ -23,6 +24,8 @@ public:
     // destroy the tray object; the hook does not touch it afterwards.
     virtual void BeginDispatch() noexcept = 0;
     virtual void EndDispatch() noexcept = 0;
+    // Tells the user what a handler threw.
+    virtual void ReportFailure(const std::exception_ptr& error) noexcept = 0;
 
 protected:
     ~MainWindow() = default;

@@ -47,28 +47,41 @@ void CaptureView::StartCut(std::int32_t limit) {
     ShowWindow(Picture1, SW_HIDE);
     m_selection.Clear();
     Shape1Changes([&](SelectionFrame& shape) { shape.Hide(); });
-    GrabScreen();
+    if (!GrabScreen()) {
+        return;
+    }
     m_host.ShowCaptureWindow();
     Shape1Changes([&](SelectionFrame& shape) { shape.SetSize(limit); });
 }
 
-void CaptureView::GrabScreen() {
+bool CaptureView::GrabScreen() {
     if (IsWindowVisible(m_window)) {
         PaintFrozenOnly(); // a cut over a cut freezes nothing of ours
     }
     m_selection.Detach(); // Picture1 keeps showing what was selected
     ReadDesktop();
-    const bool grabbed = GrabScreenInto(m_frozen, m_desktop);
+    Failed failed;
+    try {
+        failed = m_grab(m_frozen, m_desktop);
+    } catch (...) {
+        m_frozen.reset();
+        failed = FailureOf("The screen could not be copied", std::current_exception());
+    }
     // Every new cut starts without window mode. What is on the screen is taken once the frozen
     // screen is painted, so that it shows no later for it.
     OutlineChanges([&](WindowMode& mode) { mode.Reset({}); });
     m_snapshotDue = true;
     m_grabbing = false;
-    if (grabbed) {
-        InvalidateRect(m_window, nullptr, FALSE);
+    if (failed) {
+        // Never an older screen shown as if it were this one: a cut over a cut ends too.
+        m_host.EndCut();
+        m_host.ShowError(*failed);
+        return false;
     }
+    InvalidateRect(m_window, nullptr, FALSE);
     InvalidateShape1();
     InvalidateRect(Picture1, nullptr, FALSE);
+    return true;
 }
 
 void CaptureView::TakeSnapshot() {
@@ -303,6 +316,9 @@ LRESULT CALLBACK CaptureView::PictureProc(HWND window, UINT message, WPARAM wPar
             return 1;
         }
     } catch (...) {
+        if (view != nullptr) {
+            view->m_host.ReportFailure(std::current_exception());
+        }
         return 0; // nothing crosses into the system
     }
     // No mouse handling of its own: clicks on the picture do nothing.

@@ -12,6 +12,7 @@
 #include "base/win32.h"
 #include "capture/desktop.h"
 #include "capture/key_moves.h"
+#include "capture/screen_grab.h"
 #include "capture/selected_picture.h"
 #include "capture/selection.h"
 #include "capture/surface.h"
@@ -31,6 +32,9 @@ public:
     virtual void EndCut() = 0;
     // Exit is chosen: nothing more may start.
     virtual bool Closing() const = 0;
+    virtual void ShowError(const Failure& failure) = 0;
+    // Tells the user what a handler threw.
+    virtual void ReportFailure(const std::exception_ptr& error) noexcept = 0;
 
 protected:
     ~CaptureHost() = default;
@@ -41,8 +45,9 @@ inline constexpr UINT kTakeSnapshot = WM_APP + 1;
 
 class CaptureView {
 public:
-    CaptureView(CaptureHost& host, ModalSteps& steps, SelectionCommands& commands)
-        : m_host(host), m_steps(steps), m_commands(commands) {}
+    CaptureView(CaptureHost& host, ModalSteps& steps, SelectionCommands& commands,
+                ScreenGrabber grab)
+        : m_host(host), m_steps(steps), m_commands(commands), m_grab(std::move(grab)) {}
     CaptureView(const CaptureView&) = delete;
     CaptureView& operator=(const CaptureView&) = delete;
 
@@ -53,7 +58,8 @@ public:
     void Create(HWND window, HINSTANCE instance);
 
     void StartCut(std::int32_t limit);
-    void GrabScreen();
+    // False when the screen could not be copied: that is told, and no cut is up.
+    bool GrabScreen();
     // What is on the screen, for window mode, if the last grab has not had it yet.
     void TakeSnapshot();
     // MenuClick's closing step: the frame takes the limit's size.
@@ -114,6 +120,7 @@ private:
     CaptureHost& m_host;
     ModalSteps& m_steps;
     SelectionCommands& m_commands;
+    ScreenGrabber m_grab;
     HWND m_window = nullptr;
 
     std::int32_t mCutState = 0;

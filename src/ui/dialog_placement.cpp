@@ -2,47 +2,51 @@
 
 #include "ui/dialog_placement.h"
 
-#include "capture/monitors.h"
+#include "capture/desktop.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
-#include <vector>
 
 namespace snarvik {
 
 namespace {
 
 thread_local int gDepth = 0;
-thread_local std::vector<HWND> gPlaced; // moved once each: the user may move them on
+// Moved once each: the user may move them on. A few at a time at most (a dialog, its overwrite
+// question, a message); the oldest is forgotten first.
+thread_local std::array<HWND, 8> gPlaced{};
+thread_local std::size_t gNextPlaced = 0;
 
-void Place(HWND window) {
+// Runs inside the system's activation: nothing here allocates or throws.
+void Place(HWND window) noexcept {
     wchar_t name[8] = {};
     GetClassNameW(window, name, 8);
     if (std::wstring_view(name) != L"#32770" ||
         std::find(gPlaced.begin(), gPlaced.end(), window) != gPlaced.end()) {
         return;
     }
-    gPlaced.push_back(window);
+    gPlaced[gNextPlaced++ % gPlaced.size()] = window;
     POINT pointer{};
     RECT now{};
-    const Desktop desktop = CurrentDesktop();
-    const Monitor* monitor =
-        GetCursorPos(&pointer) != FALSE ? MonitorAt(desktop, {pointer.x, pointer.y}) : nullptr;
-    if (monitor == nullptr || GetWindowRect(window, &now) == FALSE) {
-        return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetCursorPos(&pointer) == FALSE ||
+        GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor) == FALSE ||
+        GetWindowRect(window, &now) == FALSE) {
+        return; // left where the system put it
     }
-    const Rect to = CentredIn(now.right - now.left, now.bottom - now.top, monitor->work);
+    const RECT& work = monitor.rcWork;
+    const Rect to =
+        CentredIn(now.right - now.left, now.bottom - now.top,
+                  {work.left, work.top, work.right - work.left, work.bottom - work.top});
     SetWindowPos(window, nullptr, to.left, to.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK OnActivate(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HCBT_ACTIVATE) {
-        try {
-            Place(reinterpret_cast<HWND>(wParam));
-        } catch (...) {
-            // Left where the system put it.
-        }
+        Place(reinterpret_cast<HWND>(wParam));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -58,7 +62,7 @@ DialogsAtPointer::DialogsAtPointer() {
 DialogsAtPointer::~DialogsAtPointer() {
     if (--gDepth == 0) {
         m_hook.reset();
-        gPlaced.clear();
+        gPlaced.fill(nullptr);
     }
 }
 

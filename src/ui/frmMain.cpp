@@ -151,8 +151,9 @@ void frmMain::MenuClick(std::int16_t& Index) {
 void frmMain::CutFromIcon() {
     std::int16_t closingOnly = kClosingStepOnly;
     MenuClick(closingOnly);
-    m_view.GrabScreen();
-    ShowCaptureWindow();
+    if (m_view.GrabScreen()) {
+        ShowCaptureWindow();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -231,6 +232,23 @@ void frmMain::ShowError(const Failure& failure) {
                 IsWindowVisible(m_hwnd) ? m_hwnd : nullptr);
 }
 
+void frmMain::ReportFailure(const std::exception_ptr& error) noexcept {
+    // One message at a time: a step that fails again while it is shown is the same failure.
+    static bool reporting = false;
+    if (reporting) {
+        return;
+    }
+    reporting = true;
+    try {
+        ShowError(FailureOf("Snarvik could not finish what it was doing", error));
+    } catch (...) {
+        // Too little memory for our words: the system's box with a fixed text still shows.
+        MessageBoxW(nullptr, L"Snarvik could not finish what it was doing.", L"Snarvik",
+                    MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    }
+    reporting = false;
+}
+
 int frmMain::ShowMessage(const std::string& text, const std::string& caption, UINT type,
                          HWND owner) {
     const ModalSteps::Step step(m_steps, ModalSteps::Kind::Dialog);
@@ -258,7 +276,7 @@ LRESULT CALLBACK frmMain::WndProc(HWND window, UINT message, WPARAM wParam,
     try {
         result = form->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        result = 0; // the handler's step is skipped; nothing crosses into the system
+        form->ReportFailure(std::current_exception()); // nothing crosses into the system
     }
     form->EndDispatch();
     return result;

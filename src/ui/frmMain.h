@@ -38,6 +38,7 @@ public:
         bool endsProcess = false; // its unloading ends the thread's message loop
         // The first-run actions, run last at load, with the window as owner.
         std::function<void(HWND owner, const mCreateShortcut::MessageFunction& message)> firstRun{};
+        ScreenGrabber grab = GrabScreenInto; // how a cut copies the screen
     };
     // Creates the window (never shown) and runs its load handling.
     static std::unique_ptr<frmMain> Load(HINSTANCE instance, Options options);
@@ -51,7 +52,7 @@ public:
     void MakeTray();
     void MenuClick(std::int16_t& Index) override;
     void StartCut(std::int32_t limit) { m_view.StartCut(limit); }
-    void GrabScreen() { m_view.GrabScreen(); }
+    bool GrabScreen() { return m_view.GrabScreen(); }
     void SetWindowState(WindowState state);
 
 private:
@@ -69,6 +70,7 @@ private:
     // mSysTray::MainWindow
     void BeginDispatch() noexcept override { m_exit.Enter(); }
     void EndDispatch() noexcept override;
+    void ReportFailure(const std::exception_ptr& error) noexcept override;
     // CaptureHost
     bool CaptureUp() const override { return m_state == WindowState::Maximized; }
     void ShowCaptureWindow() override;
@@ -76,7 +78,7 @@ private:
     bool Closing() const override { return m_exit.closing(); }
     // TrayHost
     void CutFromIcon() override;
-    // SelectionHost
+    // SelectionHost (and CaptureHost's ShowError)
     HWND Owner() const override { return m_hwnd; }
     Result<std::string> AskSaveName(const std::string& defaultName,
                                     const std::string& folder) override;
@@ -97,7 +99,7 @@ private:
     ModalSteps m_steps;
     std::int32_t mNumber = 0;
     SelectionCommands m_commands{*this, mNumber};
-    CaptureView m_view{*this, m_steps, m_commands};
+    CaptureView m_view{*this, m_steps, m_commands, m_options.grab};
     TraySide m_tray{*this, m_steps, m_exit};
 };
 

@@ -2,6 +2,7 @@
 // a taskbar restart, and that cuts give back every handle they take.
 #include <windows.h>
 
+#include "capture/screen_grab.h"
 #include "capture/surface.h"
 #include "test_support.h"
 #include "tray/tray_logic.h"
@@ -218,6 +219,37 @@ TEST(MainWindow, ACutOverACutFreezesNothingOfOurs) {
         EXPECT_EQ(ScreenPixels(around), desktop);
         form->SetWindowState(WindowState::Minimized);
         Pump();
+    }
+}
+
+// A screen that cannot be copied is told, and no cut comes up: neither a fresh one nor, over a
+// cut, the older screen shown as if it were new.
+TEST(MainWindow, AFailedGrabIsToldAndShowsNoScreen) {
+    bool refuse = false;
+    const auto form = frmMain::Load(
+        GetModuleHandleA(nullptr),
+        {.grab = [&refuse](std::shared_ptr<Surface>& frozen, const Desktop& desktop) -> Failed {
+            if (refuse) {
+                return Failure{"The screen could not be copied", "no memory for it"};
+            }
+            return GrabScreenInto(frozen, desktop);
+        }});
+    ASSERT_NE(form, nullptr);
+    for (const bool overACut : {true, false}) {
+        SCOPED_TRACE(overACut ? "over a cut" : "from the tray");
+        refuse = false;
+        if (overACut) {
+            form->StartCut(0);
+            Pump();
+            ASSERT_TRUE(IsWindowVisible(form->hWnd()));
+        }
+        refuse = true;
+        MessageBoxAnswer answer;
+        std::int16_t printScreen = kCutAnySize;
+        form->MenuClick(printScreen);
+        Pump();
+        EXPECT_EQ(answer.Text(), "The screen could not be copied:\nno memory for it.");
+        EXPECT_FALSE(IsWindowVisible(form->hWnd()));
     }
 }
 

@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "base/com.h"
 #include "shell/mCreateShortcut.h"
 #include "test_support.h"
 
@@ -23,7 +24,6 @@ bool Exists(const std::string& path) {
 // target comes from the link's item-id list: Wine reads the other copy, in the location block,
 // only in the ANSI code page.
 std::pair<std::string, std::string> Resolve(const std::string& link) {
-    CoInitialize(nullptr);
     IShellLinkW* shellLink = nullptr;
     IPersistFile* file = nullptr;
     wchar_t target[MAX_PATH] = L"?";
@@ -45,7 +45,6 @@ std::pair<std::string, std::string> Resolve(const std::string& link) {
     if (shellLink != nullptr) {
         shellLink->Release();
     }
-    CoUninitialize();
     return {win::Utf8(target), win::Utf8(folder)};
 }
 
@@ -72,6 +71,7 @@ protected:
     }
     void TearDown() override { RemoveDirectoryW(win::Wide(m_shellLink).c_str()); }
 
+    const win::ComApartment m_com; // as the program's start sets it up
     testing_support::TempFolder m_scratch;
     std::string m_folder, m_target, m_recent, m_shellLink;
     mCreateShortcut::WaitOptions m_options;

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace snarvik::testing_support {
@@ -156,6 +157,45 @@ inline bool PrintScreenIsFree() {
     UnregisterHotKey(nullptr, 0xBFFE);
     return true;
 }
+
+// From another thread, answers the program's next message box with OK and keeps its text: the
+// text of the message, or "" when none came within ten seconds.
+class MessageBoxAnswer {
+public:
+    MessageBoxAnswer()
+        : m_thread([this] {
+              for (int wait = 0; wait < 500; ++wait, Sleep(20)) {
+                  if (HWND box = FindWindowW(L"#32770", L"Snarvik")) {
+                      EnumChildWindows(box, &Collect, reinterpret_cast<LPARAM>(&m_text));
+                      PostMessageW(box, WM_COMMAND, IDOK, 0);
+                      return;
+                  }
+              }
+          }) {}
+    ~MessageBoxAnswer() { Text(); }
+    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
+    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+
+    const std::string& Text() {
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+        return m_text;
+    }
+
+private:
+    static BOOL CALLBACK Collect(HWND child, LPARAM text) {
+        wchar_t kind[16] = {}, shown[1024] = {};
+        GetClassNameW(child, kind, 16);
+        if (lstrcmpiW(kind, L"Static") == 0 && GetWindowTextW(child, shown, 1024) > 0) {
+            *reinterpret_cast<std::string*>(text) += win::Utf8(shown);
+        }
+        return TRUE;
+    }
+
+    std::string m_text;
+    std::thread m_thread;
+};
 
 // While it lives, every popup menu this thread opens gets `key` as a user would type it: an
 // access key character, or VK_ESCAPE to dismiss the menu.

@@ -31,7 +31,7 @@ bool frmMain::CreateWindows() {
 
     WNDCLASSEXW form{};
     form.cbSize = sizeof(form);
-    form.lpfnWndProc = &frmMain::WndProc;
+    form.lpfnWndProc = &WindowBase::Procedure;
     form.hInstance = m_instance;
     // Shared icons: the class may outlive this window.
     form.hIcon = LoadIconW(m_instance, MAKEINTRESOURCEW(IDI_SNARVIK));
@@ -46,14 +46,13 @@ bool frmMain::CreateWindows() {
     // covers the taskbar while a cut is up.
     m_view.ReadDesktop();
     const Rect& screen = m_view.Screen();
-    m_hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
-                             WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
-                             screen.left, screen.top, screen.width, screen.height, nullptr, nullptr,
-                             m_instance, this);
-    if (m_hwnd == nullptr) {
+    if (CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"",
+                        WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, screen.left,
+                        screen.top, screen.width, screen.height, nullptr, nullptr, m_instance,
+                        static_cast<WindowBase*>(this)) == nullptr) {
         return false;
     }
-    m_view.Create(m_hwnd, m_instance);
+    m_view.Create(hWnd(), m_instance);
     return true;
 }
 
@@ -61,9 +60,9 @@ frmMain::~frmMain() {
     if (m_exit.Finish()) {
         Unload();
     }
-    if (m_hwnd != nullptr) {
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(m_hwnd);
+    if (HWND window = hWnd()) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0); // nothing more reaches a closing form
+        DestroyWindow(window);
     }
 }
 
@@ -84,7 +83,7 @@ void frmMain::Form_Load() {
         MakeTray();
     }
     if (m_options.firstRun) {
-        m_options.firstRun(m_hwnd,
+        m_options.firstRun(hWnd(),
                            [this](HWND owner, const std::string& text, const std::string& caption,
                                   UINT type) { return ShowMessage(text, caption, type, owner); });
     }
@@ -94,7 +93,7 @@ void frmMain::MakeTray() {
     mTrayMade = true;
     mMaximized = false;
     mSysTray::SetMainWindow(this);
-    m_tray.MakeTray(m_hwnd);
+    m_tray.MakeTray(hWnd());
 }
 
 // Unloads once: Exit, a close from outside, or the window's end.
@@ -106,8 +105,8 @@ void frmMain::Unload() {
 }
 
 void frmMain::Form_Unload() {
-    if (m_hwnd != nullptr) {
-        ShowWindow(m_hwnd, SW_HIDE);
+    if (hWnd() != nullptr) {
+        ShowWindow(hWnd(), SW_HIDE);
     }
     m_tray.Release();
     mSysTray::SetMainWindow(nullptr);
@@ -126,10 +125,10 @@ void frmMain::MenuClick(std::int16_t& Index) {
     const TrayCommand command = TrayCommandFor(Index);
     switch (command.kind) {
     case TrayCommandKind::OpenHomePage:
-        mWebLink::OpenWebLink(m_hwnd, kHomePageAddress);
+        mWebLink::OpenWebLink(hWnd(), kHomePageAddress);
         break;
     case TrayCommandKind::OpenHelp:
-        mWebLink::OpenHelpPage(m_hwnd);
+        mWebLink::OpenHelpPage(hWnd());
         break;
     case TrayCommandKind::StartCut:
         if (m_steps.any()) {
@@ -161,9 +160,9 @@ void frmMain::CutFromIcon() {
 
 void frmMain::SetWindowState(WindowState state) {
     m_state = state;
-    if (IsWindowVisible(m_hwnd) && state != WindowState::Minimized) {
+    if (IsWindowVisible(hWnd()) && state != WindowState::Minimized) {
         m_applyingState = true;
-        ShowWindow(m_hwnd, state == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
+        ShowWindow(hWnd(), state == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
         m_applyingState = false;
     }
     Form_Resize();
@@ -174,15 +173,15 @@ void frmMain::TrayResize() {
     case ResizeAction::None:
         break;
     case ResizeAction::Hide:
-        ShowWindow(m_hwnd, SW_HIDE);
+        ShowWindow(hWnd(), SW_HIDE);
         mMaximized = false;
         break;
     case ResizeAction::Maximize:
         // A hidden window only takes the state; showing it (a cut) makes it visible.
         m_state = WindowState::Maximized;
-        if (m_showing || (IsWindowVisible(m_hwnd) && !IsZoomed(m_hwnd))) {
+        if (m_showing || (IsWindowVisible(hWnd()) && !IsZoomed(hWnd()))) {
             m_applyingState = true;
-            ShowWindow(m_hwnd, SW_MAXIMIZE);
+            ShowWindow(hWnd(), SW_MAXIMIZE);
             m_applyingState = false;
         }
         mMaximized = true;
@@ -191,7 +190,7 @@ void frmMain::TrayResize() {
 }
 
 void frmMain::ShowCaptureWindow() {
-    if (!IsWindowVisible(m_hwnd)) {
+    if (!IsWindowVisible(hWnd())) {
         // Shown in its current state, which raises the resize handling: it maximises.
         m_showing = true;
         Form_Resize();
@@ -201,15 +200,15 @@ void frmMain::ShowCaptureWindow() {
     // window was last maximised.
     const Rect& screen = m_view.Screen();
     RECT placed{};
-    GetWindowRect(m_hwnd, &placed);
+    GetWindowRect(hWnd(), &placed);
     if (placed.left != screen.left || placed.top != screen.top ||
         placed.right - placed.left != screen.width || placed.bottom - placed.top != screen.height) {
         m_applyingState = true;
-        SetWindowPos(m_hwnd, HWND_TOPMOST, screen.left, screen.top, screen.width, screen.height,
+        SetWindowPos(hWnd(), HWND_TOPMOST, screen.left, screen.top, screen.width, screen.height,
                      SWP_NOACTIVATE);
         m_applyingState = false;
     }
-    SetForegroundWindow(m_hwnd);
+    SetForegroundWindow(hWnd());
     m_view.ShowOverlayAtPointer();
 }
 
@@ -224,12 +223,12 @@ Result<std::string> frmMain::AskSaveName(const std::string& defaultName,
                                          const std::string& folder) {
     const ModalSteps::Step step(m_steps, ModalSteps::Kind::Dialog);
     const DialogsAtPointer placed;
-    return ShowSaveDialog(m_hwnd, defaultName, folder);
+    return ShowSaveDialog(hWnd(), defaultName, folder);
 }
 
 void frmMain::ShowError(const Failure& failure) {
     ShowMessage(failure.Message(), "Snarvik", MB_OK | MB_ICONERROR | MB_SETFOREGROUND,
-                IsWindowVisible(m_hwnd) ? m_hwnd : nullptr);
+                IsWindowVisible(hWnd()) ? hWnd() : nullptr);
 }
 
 void frmMain::ReportFailure(const std::exception_ptr& error) noexcept {
@@ -259,30 +258,17 @@ int frmMain::ShowMessage(const std::string& text, const std::string& caption, UI
 // ---------------------------------------------------------------------------------------------
 // Messages
 
-LRESULT CALLBACK frmMain::WndProc(HWND window, UINT message, WPARAM wParam,
-                                  LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        auto* form =
-            static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-        form->m_hwnd = window;
-    }
-    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    form->BeginDispatch();
-    LRESULT result = 0;
-    try {
-        result = form->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        form->ReportFailure(std::current_exception()); // nothing crosses into the system
-    }
-    form->EndDispatch();
-    return result;
+LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // An Exit chosen in a nested modal loop waits until the outermost dispatch has unwound.
+    struct Dispatch {
+        explicit Dispatch(frmMain& form) noexcept : m_form(form) { m_form.BeginDispatch(); }
+        ~Dispatch() { m_form.EndDispatch(); }
+        frmMain& m_form;
+    } const dispatch(*this);
+    return Handle(message, wParam, lParam);
 }
 
-LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const auto handled = m_tray.HandleMessage(message, wParam)) {
         return *handled;
     }
@@ -337,7 +323,7 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     default:
-        return DefWindowProcW(m_hwnd, message, wParam, lParam);
+        return DefWindowProcW(hWnd(), message, wParam, lParam);
     }
 }
 

@@ -19,11 +19,13 @@
 #include "ui/exit_gate.h"
 #include "ui/modal_steps.h"
 #include "ui/tray_side.h"
+#include "ui/window_base.h"
 #include "ui/window_state.h"
 
 namespace snarvik {
 
-class frmMain final : public mSysTray::MainWindow,
+class frmMain final : public WindowBase,
+                      public mSysTray::MainWindow,
                       private CaptureHost,
                       private TrayHost,
                       private SelectionHost {
@@ -46,8 +48,6 @@ public:
     frmMain(const frmMain&) = delete;
     frmMain& operator=(const frmMain&) = delete;
 
-    HWND hWnd() const noexcept { return m_hwnd; }
-
     void TrayResize();
     void MakeTray();
     void MenuClick(std::int16_t& Index) override;
@@ -59,8 +59,9 @@ private:
     frmMain(HINSTANCE instance, Options options);
     bool CreateWindows();
 
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // WindowBase: every message inside one dispatch of the exit gate.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Form_Load();
     void Form_Resize() { TrayResize(); }
     void Form_Unload();
@@ -79,14 +80,13 @@ private:
     // TrayHost
     void CutFromIcon() override;
     // SelectionHost (and CaptureHost's ShowError)
-    HWND Owner() const override { return m_hwnd; }
+    HWND Owner() const override { return hWnd(); }
     Result<std::string> AskSaveName(const std::string& defaultName,
                                     const std::string& folder) override;
     void ShowError(const Failure& failure) override;
 
     HINSTANCE m_instance;
     Options m_options;
-    HWND m_hwnd = nullptr;
 
     // The window states
     WindowState m_state = WindowState::Maximized;

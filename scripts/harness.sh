@@ -9,6 +9,8 @@
 # WINEPREFIX, WINEARCH, WINEDEBUG, WINEDLLOVERRIDES, and a UTF-8 locale: Wine turns names in any
 # script into file names only under one. The Win32 tests' prefix gets a full disk as drive T:
 # (a 256 KB RAM disk; mounting it needs root).
+# Safe under `set -e`: a stop of what is already gone is no failure, so harness_down always gets
+# to the Xvfb.
 
 SNARVIK_ROOT=${SNARVIK_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 _harness_xvfb_pid=
@@ -36,8 +38,8 @@ harness_start_xvfb() {
             fi
             sleep 0.1
         done
-        kill "$_harness_xvfb_pid" 2>/dev/null
-        wait "$_harness_xvfb_pid" 2>/dev/null
+        kill "$_harness_xvfb_pid" 2>/dev/null || true
+        wait "$_harness_xvfb_pid" 2>/dev/null || true
         _harness_xvfb_pid=
     done
     _harness_log "could not start Xvfb"
@@ -78,9 +80,8 @@ harness_wine_start() {
 
 harness_wine_stop() {
     local prefix=$1
-    WINEPREFIX=$prefix timeout 20 wineserver -k 2>/dev/null
-    WINEPREFIX=$prefix timeout 20 wineserver -w 2>/dev/null
-    return 0
+    WINEPREFIX=$prefix timeout 20 wineserver -k 2>/dev/null || true
+    WINEPREFIX=$prefix timeout 20 wineserver -w 2>/dev/null || true
 }
 
 harness_up() {
@@ -121,13 +122,13 @@ harness_down() {
     done
     _harness_prefixes=()
     if [[ -n $_harness_disk ]]; then
-        if [[ $(id -u) -eq 0 ]]; then umount "$_harness_disk"; else sudo -n umount "$_harness_disk"; fi 2>/dev/null
+        if [[ $(id -u) -eq 0 ]]; then umount "$_harness_disk"; else sudo -n umount "$_harness_disk"; fi 2>/dev/null ||
+            _harness_log "could not unmount $_harness_disk"
         _harness_disk=
     fi
     if [[ -n $_harness_xvfb_pid ]]; then
-        kill "$_harness_xvfb_pid" 2>/dev/null
-        wait "$_harness_xvfb_pid" 2>/dev/null
+        kill "$_harness_xvfb_pid" 2>/dev/null || true
+        wait "$_harness_xvfb_pid" 2>/dev/null || true
         _harness_xvfb_pid=
     fi
-    return 0
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The one test command: installs what is missing, builds both presets, then runs every layer
-#   native   unit tests of the portable core (ctest of build/native)
-#   win32    Win32 tests under Wine in a private Xvfb (ctest of build/mingw, scripts/wine-run)
-#   e2e      snarvik.exe driven end to end under Wine (tools/harness/run_all.py)
+# The one test command: installs what is missing, builds the native, native-asan and mingw
+# presets, then runs every layer
+#   native      unit tests of the portable core (ctest of build/native)
+#   sanitizers  the same built with AddressSanitizer and UBSan (ctest of build/native-asan):
+#               any report fails its test
+#   win32       Win32 tests under Wine in a private Xvfb (ctest of build/mingw, scripts/wine-run)
+#   e2e         snarvik.exe driven end to end under Wine (tools/harness/run_all.py)
 # and ends with one line "N passed, M failed". Logs and failure screenshots: build/artifacts/.
 # Arguments are passed to the e2e runner (e.g. a scenario name pattern).
 set -uo pipefail
@@ -63,6 +66,16 @@ if ! (cmake --preset native && cmake --build --preset native -j2) >"$artifacts/b
 fi
 took build-n "$t" ""
 
+note "build native with sanitizers"
+t=$(date +%s)
+asan_ok=1
+if ! (cmake --preset native-asan && cmake --build --preset native-asan -j2) \
+    >"$artifacts/build-native-asan.log" 2>&1; then
+    asan_ok=0
+    tail -n 40 "$artifacts/build-native-asan.log"
+fi
+took build-s "$t" ""
+
 note "build mingw"
 t=$(date +%s)
 mingw_ok=1 exe_ok=1
@@ -85,6 +98,17 @@ else
     layer_broken "native build failed (see $artifacts/build-native.log)"
 fi
 took native "$t" "$(tail -n 1 "$artifacts/summary.txt" 2>/dev/null)"
+
+note "native unit tests with sanitizers"
+t=$(date +%s)
+if [[ $asan_ok == 1 ]]; then
+    # The preset leaves out the checks of the source files, which run above.
+    timeout -k 10 900 ctest --preset native-asan -j2 2>&1 | tee "$artifacts/ctest-native-asan.log"
+    count_ctest "$artifacts/ctest-native-asan.log" sanitizers
+else
+    layer_broken "native build with sanitizers failed (see $artifacts/build-native-asan.log)"
+fi
+took sanitize "$t" "$(tail -n 1 "$artifacts/summary.txt" 2>/dev/null)"
 
 # shellcheck source=harness.sh
 source scripts/harness.sh

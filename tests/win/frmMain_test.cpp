@@ -115,7 +115,8 @@ TEST(MainWindow, IconComesBackWhenTheTaskbarRestarts) {
             ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
             ASSERT_FALSE(ShellHasIcon(form->hWnd()));
         }
-        EXPECT_TRUE(refused ? IconComesSoon(form->hWnd()) : ShellHasIcon(form->hWnd()));
+        EXPECT_TRUE(refused ? IconComesSoon(form->hWnd()) : ShellHasIcon(form->hWnd()))
+            << "the icon did not come back";
     }
 }
 

@@ -121,7 +121,8 @@ TEST_F(ShellShortcut, TheWaitHandlesMessagesAndEndsWhenTheProgramQuits) {
     const std::string link = m_folder + "\\Snv link.lnk";
     enum class Quit { Never, Posted, Said };
     for (const Quit quit : {Quit::Never, Quit::Posted, Quit::Said}) {
-        SCOPED_TRACE(static_cast<int>(quit));
+        const char* const names[] = {"no quit", "a quit posted", "quitting said"};
+        SCOPED_TRACE(names[static_cast<int>(quit)]);
         gTicks.clear();
         gQuitAtThird = quit == Quit::Posted;
         m_options.quitting = [quit] {

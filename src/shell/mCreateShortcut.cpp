@@ -80,11 +80,43 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+// Handles the thread's messages for the given time, so that the windows of a thread that waits
+// stay responsive; a cut or Exit may run inside. False when the program is quitting meanwhile:
+// the quit message is posted again for the loop it belongs to.
+bool HandleMessagesFor(std::chrono::milliseconds time, const std::function<bool()>& quitting) {
+    const auto until = Clock::now() + time;
+    for (;;) {
+        if (quitting && quitting()) {
+            return false;
+        }
+        const auto now = Clock::now();
+        if (now >= until) {
+            return true;
+        }
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return false;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            continue;
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    }
+}
+
 // The shortcut's bytes from the shell's recent-documents shortcut to the target; none when
 // that route cannot serve: a path outside the ANSI code page (the shell reads the request as
-// ANSI, and finds no Recent folder named outside it), or no usable shortcut in time.
-std::optional<std::vector<std::uint8_t>>
-ThroughRecentDocuments(HWND owner, const ShortcutRequest& request, const WaitOptions& options) {
+// ANSI, and finds no Recent folder named outside it), no usable shortcut in time, or the
+// program quitting during the wait (then `quit` is set).
+std::optional<std::vector<std::uint8_t>> ThroughRecentDocuments(HWND owner,
+                                                                const ShortcutRequest& request,
+                                                                const WaitOptions& options,
+                                                                bool& quit) {
     const std::string recent = GetSpecialFolderPath(owner, kRecentFolder);
     const std::optional<std::string> target = ToAnsi(request.TargetPath);
     if (recent.empty() || !target || !ToAnsi(recent) || !ToAnsi(request.WorkingDir)) {
@@ -107,7 +139,10 @@ ThroughRecentDocuments(HWND owner, const ShortcutRequest& request, const WaitOpt
         if (Clock::now() >= deadline) {
             return std::nullopt;
         }
-        Sleep(static_cast<DWORD>(options.pollInterval.count()));
+        if (!HandleMessagesFor(options.pollInterval, options.quitting)) {
+            quit = true;
+            return std::nullopt;
+        }
     }
 }
 
@@ -207,7 +242,11 @@ bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string&
         }
     }
 
-    auto bytes = ThroughRecentDocuments(owner, request, options);
+    bool quit = false;
+    auto bytes = ThroughRecentDocuments(owner, request, options, quit);
+    if (quit) {
+        return false;
+    }
     HRESULT made = S_OK;
     if (!bytes) {
         bytes = ThroughLinkObject(request, made);

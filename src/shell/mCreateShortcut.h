@@ -25,16 +25,21 @@ using MessageFunction =
 // How long CreateShortcut waits for the shell, and how it shows messages. Tests shorten the
 // waits and collect the messages.
 struct WaitOptions {
-    // Longest wait for the shell's shortcut to appear complete.
+    // Longest wait for the shell's shortcut to appear complete. The thread's messages are
+    // handled meanwhile, so the caller's windows stay responsive (and may run anything).
     std::chrono::milliseconds linkWait{5184};
     std::chrono::milliseconds pollInterval{50};
     MessageFunction message; // empty: MessageBoxW
+    // Asked during the wait: true (the program is quitting) ends it at once with nothing
+    // written and nothing shown. A quit message does the same and stays queued.
+    std::function<bool()> quitting;
 };
 
 // Writes Folder\LinkName.lnk pointing at TargetPath. Folder is a special-folder id (a number,
 // or text that reads as one) or an existing folder path; owner owns the shell's requests and
 // every message box. Texts are UTF-8. Returns true when the shortcut was written; every failure
 // has been shown to the user, and then no shortcut (not even a partial one) is left behind.
+// A wait ended by quitting gives false too, having shown nothing.
 bool CreateShortcut(HWND owner, const ShortcutFolder& Folder, const std::string& LinkName,
                     const std::string& TargetPath, const std::string& Arguments,
                     const std::string& WorkingDir, int IconIndex, const std::string& IconFile,

@@ -83,9 +83,16 @@ void frmMain::Form_Load() {
         MakeTray();
     }
     if (m_options.firstRun) {
-        m_options.firstRun(hWnd(),
-                           [this](HWND owner, const std::string& text, const std::string& caption,
-                                  UINT type) { return ShowMessage(text, caption, type, owner); });
+        // Its waits and messages handle the window's messages: Exit may be chosen inside.
+        mCreateShortcut::WaitOptions shell;
+        shell.message = [this](HWND owner, const std::string& text, const std::string& caption,
+                               UINT type) {
+            return ShowMessage(text, caption, type, owner);
+        };
+        shell.quitting = [this] {
+            return m_exit.closing();
+        };
+        m_options.firstRun(hWnd(), shell);
     }
 }
 

@@ -38,8 +38,9 @@ public:
     struct Options {
         bool trayMode = true;     // mMain::TrayMode: minimised at load, with the tray made
         bool endsProcess = false; // its unloading ends the thread's message loop
-        // The first-run actions, run last at load, with the window as owner.
-        std::function<void(HWND owner, const mCreateShortcut::MessageFunction& message)> firstRun{};
+        // The first-run actions, run last at load, with the window as owner; shell shows their
+        // messages and says when Exit has been chosen meanwhile.
+        std::function<void(HWND owner, const mCreateShortcut::WaitOptions& shell)> firstRun{};
         ScreenGrabber grab = GrabScreenInto; // how a cut copies the screen
     };
     // Creates the window (never shown) and runs its load handling.

@@ -55,6 +55,11 @@ void TraySide::MakeTray(HWND window) {
     IconEvent = std::make_unique<cSysTray>(window, static_cast<cSysTrayEvents&>(*this));
     IconEvent->TrayIcon(m_iconPicture);
     IconEvent->InTray(true);
+    AfterIconAdd();
+}
+
+void TraySide::AfterIconAdd() {
+    KillTimer(m_window, kIconRetryTimer);
     m_iconRetries = 0;
     if (IconEvent->IconAdded()) {
         NoticeOnce();
@@ -138,9 +143,7 @@ std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
     if (message == m_taskbarCreated && m_taskbarCreated != 0) {
         LoadTrayIcon(m_instance);
         IconEvent->TaskbarCreated();
-        if (IconEvent->IconAdded()) {
-            NoticeOnce();
-        }
+        AfterIconAdd(); // a restarted shell may not be ready either
         return 0;
     }
     if (message == frmMain::AlreadyRunningMessage()) {

@@ -66,6 +66,9 @@ private:
     void IconEvent_BalloonClick();
     void ShowTrayMenu();
     void TrayClickTimer();
+    // After the icon's add, at load or for a restarted shell: the start's notice once the shell
+    // took it, else the tries again from the first delay.
+    void AfterIconAdd();
     // The icon again after the shell refused it, on a growing delay, a bounded number of times.
     void IconRetryTimer();
     // Once per start, as soon as the icon is in the tray: why Print Screen is not ours.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace snarvik;
@@ -92,6 +93,69 @@ TEST_F(ShellShortcut, ShortcutResolvesWhenTheShellsOwnNeverComes) {
                                                 m_folder, 0, "", 0, m_options));
     EXPECT_EQ(Resolve(m_folder + "\\Snv link.lnk"), std::pair(m_target, m_folder));
     EXPECT_TRUE(m_shown.empty());
+}
+
+namespace {
+
+// A thread timer's ticks during the wait; a quit posted at the third, when asked to.
+std::vector<DWORD> gTicks;
+bool gQuitAtThird = false;
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    gTicks.push_back(GetTickCount());
+    if (gQuitAtThird && gTicks.size() == 3) {
+        PostQuitMessage(7);
+    }
+}
+
+} // namespace
+
+// The wait for the shell's shortcut handles the thread's messages, so the program's window
+// stays responsive; Exit chosen meanwhile (a quit, or the caller saying so) ends the wait with
+// nothing written and nothing shown, and the quit stays for the program's own loop.
+TEST_F(ShellShortcut, TheWaitHandlesMessagesAndEndsWhenTheProgramQuits) {
+    if (!testing_support::UnderWine()) {
+        GTEST_SKIP() << "changes the user's Recent folder: runs only under Wine";
+    }
+    ASSERT_TRUE(CreateDirectoryW(win::Wide(m_shellLink).c_str(), nullptr)); // never comes
+    m_options.linkWait = 1000ms;
+    const std::string link = m_folder + "\\Snv link.lnk";
+    enum class Quit { Never, Posted, Said };
+    for (const Quit quit : {Quit::Never, Quit::Posted, Quit::Said}) {
+        const char* const names[] = {"no quit", "a quit posted", "quitting said"};
+        SCOPED_TRACE(names[static_cast<int>(quit)]);
+        gTicks.clear();
+        gQuitAtThird = quit == Quit::Posted;
+        m_options.quitting = [quit] {
+            return quit == Quit::Said && gTicks.size() >= 3;
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &Tick);
+        const bool written = mCreateShortcut::CreateShortcut(nullptr, m_folder, "Snv link",
+                                                             m_target, "", "", 0, "", 0, m_options);
+        const DWORD end = GetTickCount();
+        KillTimer(nullptr, timer);
+        MSG msg{};
+        const bool quitQueued = PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        EXPECT_EQ(written, quit == Quit::Never);
+        EXPECT_EQ(Exists(link), quit == Quit::Never);
+        EXPECT_TRUE(m_shown.empty());
+        EXPECT_EQ(quitQueued, quit == Quit::Posted);
+        EXPECT_EQ(msg.wParam, quitQueued ? 7u : 0u);
+        if (quit == Quit::Never) {
+            // Ticks all through the wait, none held up for long (the shell's one call before
+            // it takes its own time).
+            ASSERT_GE(gTicks.size(), 10u);
+            DWORD longest = 0;
+            for (std::size_t i = 1; i < gTicks.size(); ++i) {
+                longest = std::max<DWORD>(longest, gTicks[i] - gTicks[i - 1]);
+            }
+            EXPECT_LT(longest, 250u);
+            EXPECT_GE(gTicks.back() - gTicks.front(), 700u);
+        } else {
+            ASSERT_GE(gTicks.size(), 3u);
+            EXPECT_LT(end - gTicks[2], 300u) << "the wait went on after the third tick's quit";
+        }
+        DeleteFileW(win::Wide(link).c_str());
+    }
 }
 
 TEST_F(ShellShortcut, MissingFolderIsReportedAndTheShellNotAsked) {

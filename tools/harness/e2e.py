@@ -77,6 +77,7 @@ class Driver:
     first_run = False  # start without "Init", as a user's first start
     settings = {}  # further values stored under the Settings key before the start
     install_dir = INSTALL_DIR  # where snarvik.exe and help.html are put; None: nowhere
+    exe_name = "snarvik.exe"  # what the exe is called there, as a user may rename it
     time_limit = 120  # seconds for the whole scenario
     dpi = 96  # the desktop's scaling, set before the prefix's server starts
 
@@ -138,11 +139,12 @@ class Driver:
         return users[0] / subfolder
 
     def put_program(self, folder):
-        """Copies snarvik.exe and help.html into a C:\\ folder, as a user unpacking the zip."""
+        """Copies snarvik.exe (as exe_name) and help.html into a C:\\ folder, as a user
+        unpacking the zip."""
         folder = self.unix_path(folder)
         folder.mkdir(parents=True, exist_ok=True)
-        for name in ("snarvik.exe", "help.html"):
-            shutil.copy2(MINGW_DIR / name, folder / name)
+        for name, copy in (("snarvik.exe", self.exe_name), ("help.html", "help.html")):
+            shutil.copy2(MINGW_DIR / name, folder / copy)
 
     def start_server(self):
         # The server and the first program's services outlive the call: they get no pipe.
@@ -166,9 +168,10 @@ class Driver:
         assert not self.snarvik_running(), "already running"
         self.artifacts.mkdir(parents=True, exist_ok=True)
         self.app_log = open(self.artifacts / "snarvik.log", "ab")
-        self.app = subprocess.Popen(["wine", self.install_dir + "\\snarvik.exe"], env=self.env,
-                                    cwd=self.unix_path(self.install_dir), stdin=subprocess.DEVNULL,
-                                    stdout=self.app_log, stderr=subprocess.STDOUT)
+        self.app = subprocess.Popen(["wine", self.install_dir + "\\" + self.exe_name],
+                                    env=self.env, cwd=self.unix_path(self.install_dir),
+                                    stdin=subprocess.DEVNULL, stdout=self.app_log,
+                                    stderr=subprocess.STDOUT)
         return self.wait_window(MAIN_CLASS, timeout=20)
 
     def snarvik_running(self):

@@ -77,9 +77,9 @@ bool Held(DWORD error) {
            error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
-// The error another program's hold on path gives, or 0. Asked before ReplaceFileW: it names
-// the holder's error where ReplaceFileW gives its own, and ReplaceFileW under Wine leaves a
-// stray file behind each time it meets a held file.
+// The error another program's hold on path gives, or ERROR_FILE_NOT_FOUND, or 0. Asked
+// before ReplaceFileW: it names the holder's error where ReplaceFileW gives its own, and
+// ReplaceFileW under Wine leaves a stray file behind each time it meets a held file.
 DWORD HoldOn(const std::wstring& path) {
     const UniqueFile probe(CreateFileW(path.c_str(), DELETE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -89,10 +89,11 @@ DWORD HoldOn(const std::wstring& path) {
 
 // One attempt at putting temp in path's place; 0 when done, else the reason.
 DWORD TryPutInPlace(const std::wstring& temp, const std::wstring& path) {
-    const bool there = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (const DWORD hold = there ? HoldOn(path) : 0; Held(hold)) {
+    const DWORD hold = HoldOn(path);
+    if (Held(hold)) {
         return hold;
     }
+    const bool there = hold != ERROR_FILE_NOT_FOUND;
     // Visible once in place: ReplaceFileW under Wine gives it the new file's own attributes.
     if (SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_ARCHIVE) == FALSE) {
         return GetLastError();

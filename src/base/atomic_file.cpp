@@ -3,70 +3,147 @@
 #include "base/atomic_file.h"
 
 #include <algorithm>
-#include <thread>
-#include <vector>
+#include <atomic>
+#include <cwchar>
+#include <cwctype>
 
 namespace snarvik::win {
 
 namespace {
 
-// Gives the new file what the user set on the old one: its attributes and its access rights.
-DWORD CarryOver(const std::wstring& from, const std::wstring& to) {
-    // As a rule the rights fit a small buffer: one call.
-    std::vector<std::uint8_t> security(512);
-    DWORD needed = 0;
-    BOOL read = GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, security.data(),
-                                 static_cast<DWORD>(security.size()), &needed);
-    if (read == FALSE && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-        security.resize(needed);
-        read = GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, security.data(), needed,
-                                &needed);
-    }
-    if (read != FALSE &&
-        SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, security.data()) == FALSE) {
-        return GetLastError();
-    }
-    const DWORD attributes = GetFileAttributesW(from.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        SetFileAttributesW(to.c_str(), attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                                     FILE_ATTRIBUTE_ARCHIVE |
-                                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) ==
-            FALSE) {
-        return GetLastError();
-    }
-    return 0;
+// Our temporary files are known by two marks together, their name and the hidden attribute,
+// so that no file of the user's is ever taken for one: "~snv", the writer's process id in
+// eight hex digits, a serial digit, ".tmp". 17 characters: FilePath leaves room for them
+// beside any destination.
+constexpr std::size_t kTempNameLength = 17;
+
+std::wstring TempName(unsigned serial) {
+    wchar_t name[kTempNameLength + 1];
+    wsprintfW(name, L"~snv%08lx%x.tmp", GetCurrentProcessId(), serial & 0xFu);
+    return name;
 }
 
-// Makes something under a fresh short name in folder (make answers whether it made it):
-// beside the destination, so a rename never crosses volumes, and a path the destination fits
-// in fits it too. Empty when nothing could be made.
-template <typename Make> std::wstring MakeFresh(const std::wstring& folder, Make make) {
-    static unsigned serial = GetTickCount();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        wchar_t leaf[16];
-        wsprintfW(leaf, L"\\~snv%04x.tmp", ++serial & 0xFFFFu);
-        std::wstring name = folder + leaf;
-        if (make(name)) {
-            return name;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
-            break;
-        }
+// The process that wrote a file of that name, if the name is one of ours.
+bool WriterOf(const wchar_t* name, DWORD& process) {
+    if (std::wcslen(name) != kTempNameLength || std::wcsncmp(name, L"~snv", 4) != 0 ||
+        std::wcscmp(name + 13, L".tmp") != 0 ||
+        !std::all_of(name + 4, name + 13, [](wchar_t c) { return std::iswxdigit(c) != 0; })) {
+        return false;
     }
-    return {};
+    process = std::wcstoul(std::wstring(name + 4, 8).c_str(), nullptr, 16);
+    return true;
 }
 
-// Whether no other program holds the file in a way that keeps its names from being removed.
-bool Deletable(const std::wstring& path) {
-    const UniqueFile probe(CreateFileW(path.c_str(), DELETE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, 0, nullptr));
-    return static_cast<bool>(probe);
+// Whether the writer may still be about to put its file in place: between closing the file
+// and putting it in place nothing else keeps the file from being deleted.
+bool StillWriting(DWORD process) {
+    if (process == GetCurrentProcessId()) {
+        return true; // perhaps on another thread
+    }
+    const UniqueHandle writer(OpenProcess(SYNCHRONIZE, FALSE, process));
+    if (!writer) {
+        return GetLastError() != ERROR_INVALID_PARAMETER; // there is no such process
+    }
+    return WaitForSingleObject(writer.get(), 0) == WAIT_TIMEOUT;
+}
+
+// Removes what writers killed before they were done left in folder. A file its writer still
+// holds open cannot be deleted, and stays.
+void RemoveLeftovers(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const UniqueFind search(FindFirstFileExW((folder + L"\\~snv*.tmp").c_str(), FindExInfoBasic,
+                                             &found, FindExSearchNameMatch, nullptr, 0));
+    if (!search) {
+        return;
+    }
+    do {
+        DWORD writer = 0;
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY)) ==
+                FILE_ATTRIBUTE_HIDDEN &&
+            WriterOf(found.cFileName, writer) && !StillWriting(writer)) {
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        }
+    } while (FindNextFileW(search.get(), &found) != FALSE);
 }
 
 std::wstring FolderOf(const std::wstring& path) {
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+// What keeps another program's hold on a file from letting it be replaced.
+bool Held(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// The error another program's hold on path gives, or ERROR_FILE_NOT_FOUND, or 0. Asked
+// before ReplaceFileW: it names the holder's error where ReplaceFileW gives its own, and
+// ReplaceFileW under Wine leaves a stray file behind each time it meets a held file.
+DWORD HoldOn(const std::wstring& path) {
+    const UniqueFile probe(CreateFileW(path.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    return probe ? 0 : GetLastError();
+}
+
+// One attempt at putting temp in path's place; 0 when done, else the reason.
+DWORD TryPutInPlace(const std::wstring& temp, const std::wstring& path) {
+    const DWORD hold = HoldOn(path);
+    if (Held(hold)) {
+        return hold;
+    }
+    const bool there = hold != ERROR_FILE_NOT_FOUND;
+    // Visible once in place: ReplaceFileW under Wine gives it the new file's own attributes.
+    if (SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_ARCHIVE) == FALSE) {
+        return GetLastError();
+    }
+    const auto move = [&]() -> DWORD {
+        // Never over a file: one that appeared meanwhile is replaced as one that was there.
+        return MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE
+                   ? 0
+                   : GetLastError();
+    };
+    const auto replace = [&]() -> DWORD {
+        return ReplaceFileW(path.c_str(), temp.c_str(), nullptr,
+                            REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
+                            nullptr, nullptr) != FALSE
+                   ? 0
+                   : GetLastError();
+    };
+    DWORD error = there ? replace() : move();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        error = replace();
+    } else if ((error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) &&
+               GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // The old file is gone: taken away meanwhile, or by ReplaceFileW itself, which may
+        // fail so (documented) with the new file still under its temporary name.
+        error = move();
+    }
+    if (error != 0) {
+        SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_HIDDEN); // still known as ours
+    }
+    return error;
+}
+
+// Most holders (a viewer, a virus scanner, the indexer) let go within moments: short waits
+// first, about a second in all.
+constexpr DWORD kWaits[] = {10, 20, 40, 80, 150, 250, 250, 250};
+
+DWORD PutInPlace(const std::wstring& temp, const std::wstring& path) {
+    DWORD error = TryPutInPlace(temp, path);
+    for (const DWORD wait : kWaits) {
+        if (!Held(error)) {
+            break;
+        }
+        Sleep(wait);
+        error = TryPutInPlace(temp, path);
+    }
+    if (error == ERROR_UNABLE_TO_REMOVE_REPLACED) {
+        const DWORD hold = HoldOn(path); // the holder's reason says more
+        error = hold != 0 ? hold : error;
+    }
+    return error;
 }
 
 } // namespace
@@ -77,13 +154,21 @@ AtomicFile::AtomicFile(const std::string& path) : m_shown(path), m_path(FilePath
         m_error = ERROR_ACCESS_DENIED;
         return;
     }
-    m_temp = MakeFresh(FolderOf(m_path), [this](const std::wstring& name) {
+    const std::wstring folder = FolderOf(m_path);
+    RemoveLeftovers(folder);
+    // Beside the destination, so that putting it in place never crosses volumes.
+    static std::atomic<unsigned> serial = 0;
+    m_error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < 16 && m_error == ERROR_FILE_EXISTS; ++attempt) {
+        std::wstring name = folder + L"\\" + TempName(serial++);
         m_file.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        return static_cast<bool>(m_file);
-    });
-    if (!m_file) {
-        m_error = GetLastError() != 0 ? GetLastError() : ERROR_FILE_EXISTS;
+                                 FILE_ATTRIBUTE_HIDDEN, nullptr));
+        if (m_file) {
+            m_temp = std::move(name);
+            m_error = 0;
+        } else {
+            m_error = GetLastError() == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : GetLastError();
+        }
     }
 }
 
@@ -120,29 +205,9 @@ Failed AtomicFile::Commit() {
     if (m_error == 0 && FlushFileBuffers(m_file.get()) == FALSE) {
         m_error = GetLastError();
     }
-    m_file.reset();
-    std::wstring old;
-    if (m_error == 0 && GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        m_error = CarryOver(m_path, m_temp);
-        // A second name for the old file, so that the rename does not wait while the system
-        // gives back a large file's space: that happens after it, off this thread. Where the
-        // volume has no such names, or another program holds the file, the rename does it.
-        if (m_error == 0 && Deletable(m_path)) {
-            old = MakeFresh(FolderOf(m_path), [this](const std::wstring& name) {
-                return CreateHardLinkW(name.c_str(), m_path.c_str(), nullptr) != FALSE;
-            });
-        }
-    }
-    // A rename takes the old file's place in one step, or fails leaving it as it was.
-    if (m_error == 0 && MoveFileExW(m_temp.c_str(), m_path.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == FALSE) {
-        // A failed rename is a failure even when the system gives no reason.
-        m_error = GetLastError() != 0 ? GetLastError() : ERROR_ACCESS_DENIED;
-    }
-    if (!old.empty() && m_error != 0) {
-        DeleteFileW(old.c_str()); // the old file is still in its place
-    } else if (!old.empty()) {
-        std::thread([old = std::move(old)] { DeleteFileW(old.c_str()); }).detach();
+    m_file.reset(); // ReplaceFileW opens it itself, sharing nothing
+    if (m_error == 0) {
+        m_error = PutInPlace(m_temp, m_path);
     }
     if (m_error != 0) {
         Discard();

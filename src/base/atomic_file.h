@@ -1,7 +1,9 @@
-// Files that are never half-written: the new contents go to a temporary file beside the
-// destination, are flushed, take over what the user set on the old file (its attributes and
-// access rights), and then take its place in one rename. On any failure the old file stays as
-// it was and nothing is left behind.
+// Files that are never half-written: the new contents go to a hidden temporary file beside the
+// destination, are flushed, and then take its place in one step: ReplaceFileW for a file that
+// is there (it keeps what the user set on the old one: attributes, access rights, creation
+// time, streams), a rename for a new one. A crash, a kill or a logoff before that leaves the
+// old file as it was and a hidden temporary file, which the next write into that folder
+// removes. On any failure the old file stays as it was and nothing of ours is left.
 #pragma once
 #include <windows.h>
 
@@ -16,7 +18,9 @@ namespace snarvik::win {
 
 // A file written in pieces: Commit puts it in place whole; destroyed without a successful
 // Commit it leaves nothing behind. A read-only destination is the user's "do not touch": it
-// is refused with ERROR_ACCESS_DENIED.
+// is refused with ERROR_ACCESS_DENIED. While another program holds the destination open
+// without letting it be deleted, Commit tries again for about a second, then reports the
+// holder's error.
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& path);

@@ -209,6 +209,16 @@ int CmdWindows() {
     return 0;
 }
 
+// The window that keys go to.
+int CmdForeground() {
+    HWND window = GetForegroundWindow();
+    if (window == nullptr) {
+        return kNotFound;
+    }
+    PrintWindow(window);
+    return 0;
+}
+
 // The clipboard, open for the life of the answer; it may be busy for a moment with another
 // process's work.
 std::optional<snarvik::win::OpenedClipboard> OpenClipboardPatiently(HWND owner) {
@@ -373,17 +383,18 @@ LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-HWND PatternWindow(DWORD extended, DWORD style, RECT r, HWND parent) {
-    static const bool registered = [] {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = PatternProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.lpszClassName = "WintoolPattern";
-        return RegisterClassA(&windowClass) != 0;
-    }();
+// Of the class named (registered here on first use), to stand for another program's window.
+HWND PatternWindow(DWORD extended, DWORD style, RECT r, HWND parent,
+                   const char* className = "WintoolPattern") {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PatternProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.lpszClassName = className;
+    const bool registered =
+        RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     // Destroyed by a timer or a close request; the command's loop ends with the first one.
-    HWND window = registered ? CreateWindowExA(extended, "WintoolPattern", "wintool pattern", style,
+    HWND window = registered ? CreateWindowExA(extended, className, "wintool pattern", style,
                                                r.left, r.top, r.right - r.left, r.bottom - r.top,
                                                parent, nullptr, GetModuleHandleA(nullptr), nullptr)
                              : nullptr;
@@ -458,9 +469,17 @@ int CmdSnapTargets() {
     const RECT panel{40, 50, 340, 250}; // in the target
     const RECT button{20, 30, 140, 90}; // in the panel
     const RECT cover{300, 200, 1100, 800};
-    HWND main = PatternWindow(0, WS_POPUP | WS_VISIBLE, target, nullptr);
+    // Below them a stand-in for the shell's desktop and its icon view, here smaller than the
+    // screen so that it shows if taken for a window.
+    const RECT desktop{0, 0, 1200, 900};
+    HWND shell =
+        PatternWindow(WS_EX_TOOLWINDOW, WS_POPUP | WS_VISIBLE, desktop, nullptr, "Progman");
+    HWND icons = shell ? PatternWindow(0, WS_CHILD | WS_VISIBLE, desktop, shell) : nullptr;
+    HWND main = icons ? PatternWindow(0, WS_POPUP | WS_VISIBLE, target, nullptr) : nullptr;
     HWND inner = main ? PatternWindow(0, WS_CHILD | WS_VISIBLE, panel, main) : nullptr;
-    HWND control = inner ? PatternWindow(0, WS_CHILD | WS_VISIBLE, button, inner) : nullptr;
+    // A control marked transparent, as group boxes often are: only its painting order changes.
+    HWND control =
+        inner ? PatternWindow(WS_EX_TRANSPARENT, WS_CHILD | WS_VISIBLE, button, inner) : nullptr;
     HWND through = control ? PatternWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT,
                                            WS_POPUP | WS_VISIBLE, cover, nullptr)
                            : nullptr;
@@ -480,6 +499,7 @@ int CmdSnapTargets() {
     print("panel", inner);
     print("button", control);
     print("cover", through);
+    print("desktop", shell);
     std::printf("\n");
     return RunWindows(main);
 }
@@ -749,7 +769,7 @@ int Usage() {
                  "usage: wintool COMMAND ...\n"
                  "  find CLASS [TITLE] | children HWND | windows\n"
                  "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS\n"
-                 "  pattern [MS] | snap-targets | decoys COUNT\n"
+                 "  pattern [MS] | snap-targets | decoys COUNT | foreground\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
                  "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n"
@@ -780,6 +800,10 @@ int wmain(int argc, wchar_t** wideArgv) {
         {"windows",
          [](int, char**) {
              return CmdWindows();
+         }},
+        {"foreground",
+         [](int, char**) {
+             return CmdForeground();
          }},
         {"clipboard-bmp", CmdClipboardBmp},
         {"clipboard-formats",

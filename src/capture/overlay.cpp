@@ -1,17 +1,38 @@
 #include "capture/overlay.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace snarvik {
 
-Rect PlaceOverlay(int x, int y, const Rect& bounds, int height) {
-    const auto side = [](int at, int size, int low, int high) {
-        return at + kOverlayGap + size <= high || at - kOverlayGap - size < low
-                   ? at + kOverlayGap
-                   : at - kOverlayGap - size;
+namespace {
+
+// A 96-DPI measure on a monitor of dpi, to the nearest pixel.
+int Scaled(int pixels, int dpi) {
+    return (pixels * dpi + 48) / 96;
+}
+
+} // namespace
+
+OverlayLayout LayoutOverlay(int dpi, int lines) {
+    const OverlayLayout base;
+    if (dpi <= 0) {
+        dpi = 96;
+    }
+    return {Scaled(base.zoom, dpi), Scaled(base.line, dpi), std::max(dpi / 96, 1),
+            Scaled(base.gap, dpi), lines};
+}
+
+Rect PlaceOverlay(int x, int y, const Rect& bounds, const OverlayLayout& layout) {
+    const auto side = [&](int at, int size, int low, int high) {
+        return at + layout.gap + size <= high || at - layout.gap - size < low
+                   ? at + layout.gap
+                   : at - layout.gap - size;
     };
-    return {side(x, kOverlayWidth, bounds.left, bounds.left + bounds.width),
-            side(y, height, bounds.top, bounds.top + bounds.height), kOverlayWidth, height};
+    const int width = layout.width();
+    const int height = layout.height();
+    return {side(x, width, bounds.left, bounds.left + bounds.width),
+            side(y, height, bounds.top, bounds.top + bounds.height), width, height};
 }
 
 std::string PointerText(int x, int y) {

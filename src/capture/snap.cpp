@@ -8,7 +8,7 @@ namespace {
 
 bool Seen(const WindowFacts& window) {
     return window.visible && !window.minimized && !window.cloaked && !window.clickThrough &&
-           !window.transparent && !window.ours;
+           !window.transparent && !window.ours && !window.desktop;
 }
 
 bool Targetable(const Rect& r) {
@@ -19,7 +19,9 @@ void AddInner(const std::vector<WindowFacts>& children, const Rect& within,
               std::vector<SnapTarget>& into) {
     for (const WindowFacts& child : children) {
         const Rect rect = Intersect(child.rect, within);
-        if (Seen(child) && Targetable(rect)) {
+        // Styles that let the pointer through a top-level window say nothing of a control: a
+        // transparent one only paints after its siblings (a group box often is).
+        if (child.visible && Targetable(rect)) {
             SnapTarget target{rect, {}};
             AddInner(child.children, rect, target.inner);
             into.push_back(std::move(target));

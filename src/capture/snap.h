@@ -10,7 +10,8 @@
 
 namespace snarvik {
 
-// What the system says of one window at the grab, in screen coordinates (physical pixels).
+// What the system says of one window at the grab, in screen coordinates (physical pixels). A
+// control counts by its rectangle and visibility alone; the rest judges top-level windows.
 struct WindowFacts {
     Rect rect;                 // the window's rectangle, invisible resize borders included
     std::optional<Rect> frame; // the visible frame, where the system gives it
@@ -20,6 +21,7 @@ struct WindowFacts {
     bool clickThrough = false; // the pointer goes through it
     bool transparent = false;  // layered and fully transparent
     bool ours = false;
+    bool desktop = false; // the shell's desktop (wallpaper, icons): it spans every monitor
     std::vector<WindowFacts> children; // its child windows, top of the z-order first
 };
 
@@ -38,8 +40,9 @@ struct Snapshot {
 inline constexpr int kSmallestTarget = 5;
 
 // The windows a user can see and click (visible, not minimised, cloaked, click-through or fully
-// transparent, not ours), each by its visible frame, with its visible controls; all clipped to
-// the virtual screen, controls to their parents.
+// transparent, not ours), each by its visible frame, with its visible controls, whatever their
+// styles; all clipped to the virtual screen, controls to their parents. The shell's desktop is
+// no target: the monitor under the pointer stands for it.
 Snapshot MakeSnapshot(const Desktop& monitors, const std::vector<WindowFacts>& windows);
 
 // The rectangles under a point, deepest first: controls inside controls, their window, then

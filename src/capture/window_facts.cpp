@@ -5,6 +5,10 @@
 
 #include "base/win32.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
 namespace snarvik {
 
 namespace {
@@ -38,6 +42,12 @@ WindowFacts FactsOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     facts.rect = RectOf(rect);
+    return facts;
+}
+
+// What only a top-level window's styles and class tell: whether the pointer goes through it,
+// and whether it is the shell's desktop.
+void AddTopFacts(HWND window, WindowFacts& facts) {
     const auto extended = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
     facts.clickThrough = (extended & WS_EX_TRANSPARENT) != 0;
     BYTE alpha = 255;
@@ -45,7 +55,11 @@ WindowFacts FactsOf(HWND window) {
     facts.transparent = (extended & WS_EX_LAYERED) != 0 &&
                         GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) != FALSE &&
                         (flags & LWA_ALPHA) != 0 && alpha == 0;
-    return facts;
+    // The desktop's window, or the worker window the shell moves its icon view into.
+    wchar_t name[16]{};
+    const int length = GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    const std::wstring_view className(name, static_cast<std::size_t>(std::max(length, 0)));
+    facts.desktop = className == L"Progman" || className == L"WorkerW";
 }
 
 // The compositor's facts of a top-level window: its visible frame, without the invisible resize
@@ -110,6 +124,7 @@ std::vector<WindowFacts> CurrentWindows() {
         GetWindowThreadProcessId(top, &process);
         facts.ours = process == self;
         if (!facts.minimized && !facts.ours) {
+            AddTopFacts(top, facts);
             AddCompositorFacts(top, facts);
             // One listing of all its descendants, parents before their children.
             children.clear();

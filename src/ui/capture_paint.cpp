@@ -3,6 +3,7 @@
 // never into it, and a change repaints only what it touched.
 #include <windows.h>
 #include <dwmapi.h>
+#include <shellscalingapi.h>
 
 #include "ui/capture_view.h"
 
@@ -45,6 +46,29 @@ void AddOutline(HRGN region, const Rect& r) {
     CombineRgn(region, region, static_cast<HRGN>(ring.get()), RGN_OR);
 }
 
+// The scaling of a monitor, as its own windows' text has it.
+int MonitorDpi(HMONITOR monitor) {
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (auto* query = SNARVIK_LATER(L"shcore.dll", GetDpiForMonitor);
+        query != nullptr && SUCCEEDED(query(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) &&
+        dpiX != 0) {
+        return static_cast<int>(dpiX);
+    }
+    return static_cast<int>(GetDpiForSystem());
+}
+
+// The system's message font at a DPI; none if the system gives none.
+win::UniqueGdiObject MessageFont(int dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                   static_cast<UINT>(dpi)) == FALSE) {
+        return win::UniqueGdiObject();
+    }
+    return win::UniqueGdiObject(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
 } // namespace
 
 void CaptureView::OutlineChanges(const std::function<void(WindowMode&)>& change) {
@@ -63,6 +87,12 @@ void CaptureView::OutlineChanges(const std::function<void(WindowMode&)>& change)
     }
     m_outline = now;
     InvalidateRgn(m_window, static_cast<HRGN>(region.get()), FALSE);
+    if (IsWindowVisible(Picture1)) { // it may cross the picture, which paints its own part
+        POINT origin{0, 0};
+        MapWindowPoints(Picture1, m_window, &origin, 1);
+        OffsetRgn(static_cast<HRGN>(region.get()), -origin.x, -origin.y);
+        InvalidateRgn(Picture1, static_cast<HRGN>(region.get()), FALSE);
+    }
 }
 
 void CaptureView::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {
@@ -98,12 +128,21 @@ void CaptureView::InvalidateShape1() {
 
 void CaptureView::ShowOverlay(int x, int y) {
     InvalidateOverlay();
-    // Beside the pointer on its own monitor, flipped at that monitor's edges.
-    const Monitor* monitor = MonitorAt(m_desktop, {x + m_screen.left, y + m_screen.top});
+    // Beside the pointer on its own monitor, flipped at that monitor's edges, and as large as
+    // that monitor's scaling makes text.
+    const POINT at{x + m_screen.left, y + m_screen.top};
+    const Monitor* monitor = MonitorAt(m_desktop, {at.x, at.y});
     Rect bounds = monitor != nullptr ? monitor->bounds : m_screen;
     bounds.left -= m_screen.left;
     bounds.top -= m_screen.top;
-    m_overlay = PlaceOverlay(x, y, bounds, kOverlayHeight + (m_windowMode.on() ? kOverlayLine : 0));
+    const HMONITOR shownOn = MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST);
+    if (shownOn != m_overlayMonitor) {
+        m_overlayMonitor = shownOn;
+        m_overlayDpi = MonitorDpi(shownOn);
+        m_overlayFont = MessageFont(m_overlayDpi);
+    }
+    m_overlayLayout = LayoutOverlay(m_overlayDpi, kOverlayLines + (m_windowMode.on() ? 1 : 0));
+    m_overlay = PlaceOverlay(x, y, bounds, m_overlayLayout);
     m_pointer = {x, y};
     m_overlayShown = true;
     InvalidateOverlay();
@@ -112,6 +151,7 @@ void CaptureView::ShowOverlay(int x, int y) {
 void CaptureView::HideOverlay() {
     InvalidateOverlay();
     m_overlayShown = false;
+    m_overlayMonitor = nullptr; // the scaling and the font are read again when next shown
 }
 
 void CaptureView::InvalidateOverlay() {
@@ -130,12 +170,18 @@ void CaptureView::DrawOverlay(HDC dc, int originX, int originY) const {
     const int left = m_overlay.left - originX;
     const int top = m_overlay.top - originY;
     const RECT panel{left, top, left + m_overlay.width, top + m_overlay.height};
-    FillRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    FrameRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(dc, &panel, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RECT inside = panel;
+    InflateRect(&inside, -m_overlayLayout.border, -m_overlayLayout.border);
+    FillRect(dc, &inside, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
     // The loupe: the frozen pixels around the pointer; those off the screen stay black.
+    const OverlayLayout& layout = m_overlayLayout;
+    const int zoom = layout.zoom;
     const int half = kLoupeCells / 2;
-    const int inner = kLoupeCells * kLoupeZoom;
+    const int inner = layout.loupe();
+    const int loupeLeft = left + layout.border;
+    const int loupeTop = top + layout.border;
     const int px = static_cast<int>(m_pointer.x);
     const int py = static_cast<int>(m_pointer.y);
     std::uint32_t under = 0;
@@ -146,9 +192,9 @@ void CaptureView::DrawOverlay(HDC dc, int originX, int originY) const {
         const int y1 = std::min(py + half + 1, m_frozen->height());
         if (x0 < x1 && y0 < y1) {
             SetStretchBltMode(dc, COLORONCOLOR);
-            StretchBlt(dc, left + 1 + (x0 - px + half) * kLoupeZoom,
-                       top + 1 + (y0 - py + half) * kLoupeZoom, (x1 - x0) * kLoupeZoom,
-                       (y1 - y0) * kLoupeZoom, m_frozen->dc(), x0, y0, x1 - x0, y1 - y0, SRCCOPY);
+            StretchBlt(dc, loupeLeft + (x0 - px + half) * zoom, loupeTop + (y0 - py + half) * zoom,
+                       (x1 - x0) * zoom, (y1 - y0) * zoom, m_frozen->dc(), x0, y0, x1 - x0, y1 - y0,
+                       SRCCOPY);
         }
         if (px >= 0 && py >= 0 && px < m_frozen->width() && py < m_frozen->height()) {
             GdiFlush();
@@ -161,15 +207,15 @@ void CaptureView::DrawOverlay(HDC dc, int originX, int originY) const {
     {
         const win::Selection usePen(dc, grid.get());
         for (int i = 1; i < kLoupeCells; ++i) {
-            MoveToEx(dc, left + 1 + i * kLoupeZoom, top + 1, nullptr);
-            LineTo(dc, left + 1 + i * kLoupeZoom, top + 1 + inner);
-            MoveToEx(dc, left + 1, top + 1 + i * kLoupeZoom, nullptr);
-            LineTo(dc, left + 1 + inner, top + 1 + i * kLoupeZoom);
+            MoveToEx(dc, loupeLeft + i * zoom, loupeTop, nullptr);
+            LineTo(dc, loupeLeft + i * zoom, loupeTop + inner);
+            MoveToEx(dc, loupeLeft, loupeTop + i * zoom, nullptr);
+            LineTo(dc, loupeLeft + inner, loupeTop + i * zoom);
         }
     }
-    const int cell = half * kLoupeZoom;
-    RECT outline{left + cell - 1, top + cell - 1, left + cell + kLoupeZoom + 3,
-                 top + cell + kLoupeZoom + 3};
+    const int cellLeft = loupeLeft + half * zoom;
+    const int cellTop = loupeTop + half * zoom;
+    RECT outline{cellLeft - 2, cellTop - 2, cellLeft + zoom + 2, cellTop + zoom + 2};
     FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InflateRect(&outline, -1, -1);
     FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -189,13 +235,14 @@ void CaptureView::DrawOverlay(HDC dc, int originX, int originY) const {
     if (m_windowMode.on()) {
         lines.emplace_back(kWindowModeLine);
     }
-    const win::Selection useFont(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const win::Selection useFont(dc, m_overlayFont ? m_overlayFont.get()
+                                                   : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
-    RECT line{left + 1, top + 1 + inner, panel.right - 1, top + 1 + inner + kOverlayLine};
+    RECT line{loupeLeft, loupeTop + inner, loupeLeft + inner, loupeTop + inner + layout.line};
     for (const std::string& text : lines) {
         DrawTextW(dc, win::Wide(text).c_str(), -1, &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        OffsetRect(&line, 0, kOverlayLine);
+        OffsetRect(&line, 0, layout.line);
     }
 }
 
@@ -263,9 +310,15 @@ void CaptureView::PaintPicture1() {
         return;
     }
     m_selection.Paint(paint.dc(), area);
+    POINT origin{0, 0};
+    MapWindowPoints(Picture1, m_window, &origin, 1);
+    if (m_outline) { // window mode outlines what lies under the picture as well
+        const win::UniqueGdiObject ring(CreateRectRgn(0, 0, 0, 0));
+        AddOutline(static_cast<HRGN>(ring.get()), *m_outline);
+        OffsetRgn(static_cast<HRGN>(ring.get()), -origin.x, -origin.y);
+        InvertRgn(paint.dc(), static_cast<HRGN>(ring.get()));
+    }
     if (m_overlayShown) {
-        POINT origin{0, 0};
-        MapWindowPoints(Picture1, m_window, &origin, 1);
         DrawOverlay(paint.dc(), origin.x, origin.y);
     }
 }

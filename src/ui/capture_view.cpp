@@ -18,6 +18,22 @@ namespace {
 
 constexpr const wchar_t* kPictureClassName = L"SnarvikPicture";
 
+// The mouse messages a cut acts on.
+bool IsCutMouse(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void CaptureView::ReadDesktop() {
@@ -315,13 +331,20 @@ LRESULT CALLBACK CaptureView::PictureProc(HWND window, UINT message, WPARAM wPar
         if (message == WM_ERASEBKGND) {
             return 1;
         }
+        if (view != nullptr && view->m_windowMode.on() && IsCutMouse(message)) {
+            // In window mode the picture is part of the screen walked over: the window gets its
+            // mouse, so that a click there takes the outlined rectangle.
+            POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            MapWindowPoints(window, view->m_window, &at, 1);
+            return SendMessageW(view->m_window, message, wParam, MAKELPARAM(at.x, at.y));
+        }
     } catch (...) {
         if (view != nullptr) {
             view->m_host.ReportFailure(std::current_exception());
         }
         return 0; // nothing crosses into the system
     }
-    // No mouse handling of its own: clicks on the picture do nothing.
+    // Otherwise no mouse handling of its own: clicks on the picture do nothing.
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -12,6 +12,7 @@
 #include "base/win32.h"
 #include "capture/desktop.h"
 #include "capture/key_moves.h"
+#include "capture/overlay.h"
 #include "capture/screen_grab.h"
 #include "capture/selected_picture.h"
 #include "capture/selection.h"
@@ -135,7 +136,11 @@ private:
     bool m_pressed = false;  // a button, or Enter, is down: a selection is being made
     bool m_grabbing = false; // only the frozen image is painted: a grab is about to see it
     bool m_overlayShown = false;
-    Rect m_overlay;    // the readout and magnifier's panel
+    Rect m_overlay; // the readout and magnifier's panel
+    OverlayLayout m_overlayLayout;
+    HMONITOR m_overlayMonitor = nullptr; // where its scaling and font were read
+    int m_overlayDpi = 96;
+    win::UniqueGdiObject m_overlayFont;
     POINT m_pointer{}; // what it shows
     KeyMoveEcho m_keyMoves;
     WindowMode m_windowMode;

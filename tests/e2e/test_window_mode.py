@@ -1,10 +1,12 @@
 """Window mode: Space outlines the window or control under the pointer on the frozen screen, the
 wheel walks out to its window and monitor and back in, a click or Enter takes exactly that
-rectangle, a drag still makes a free one; windows no user can see or click are passed over."""
+rectangle, also on a shown selected picture, a drag still makes a free one; windows no user can
+see or click and the shell's desktop are passed over, controls are not. The readout and magnifier
+beside the pointer at 144 DPI."""
 
 import subprocess
 
-from e2e import MAIN_CLASS, MINGW_DIR, Scenario, pattern_mismatches
+from e2e import MAIN_CLASS, MINGW_DIR, Scenario, pattern_mismatches, pattern_rgb
 
 OVERLAY = (16, 16, 16 + 90, 16 + 156)  # the readout and magnifier's panel from the pointer
 
@@ -31,7 +33,10 @@ class WindowMode(Scenario):
         self.move(*at)
         self.pointer_arrived(*at)
         self.key("Print")
-        self.wait_window(MAIN_CLASS, visible=True)
+        main = self.wait_window(MAIN_CLASS, visible=True)
+        # Keys reach the frozen screen once it is the foreground window.
+        self.wait_for(lambda: [r["hwnd"] for r in self.records("foreground")] == [main["hwnd"]],
+                      what="the frozen screen in the foreground")
         self.reference = self.grab()
 
     def assert_outlined(self, rect, pointer):
@@ -75,7 +80,8 @@ class WindowMode(Scenario):
         at = (button[0] + 10, button[1] + 10)
         self.cut(at)
         self.key("space")
-        self.assert_outlined(button, at)  # the deepest: under the two covering windows
+        # The deepest, though marked transparent: under the two covering windows.
+        self.assert_outlined(button, at)
         monitor = (0, 0, self.width, self.height)
         for wheel, outlined in (("4", panel), ("4", target), ("4", monitor), ("4", monitor),
                                 ("5", target)):
@@ -95,6 +101,31 @@ class WindowMode(Scenario):
         self.open_menu()
         self.assertEqual(self.picture1(), (target, 1))
         self.assert_copies(target)
+
+    def test_on_the_desktop_the_monitor_and_over_the_selected_picture_a_control_is_taken(self):
+        button, desktop = self.rects["button"], self.rects["desktop"]
+        at = (desktop[2] - 100, desktop[3] - 50)  # on the shell's desktop, under no window
+        self.cut(at)
+        self.key("space")
+        self.assert_outlined((0, 0, self.width, self.height), at)
+        self.key("space")
+        # A selection around the button, its menu dismissed: the picture stays shown over it.
+        around = (button[0] - 10, button[1] - 10, button[2] + 20, button[3] + 20)
+        self.select(around[:2], around[2:])
+        self.choose("Escape")
+        self.assertEqual(self.picture1(), (around, 1))
+        at = (button[0] + 40, button[1] + 20)
+        self.move(*at)
+        self.pointer_arrived(*at)
+        self.key("space")
+        at = (at[0] + 1, at[1] + 1)  # over the picture the outline follows the pointer
+        self.move(*at)
+        self.pointer_arrived(*at)
+        self.assert_outlined(button, at)
+        self.xdotool("click", "1")
+        self.assertEqual(self.open_menu()[:2], at)
+        self.assertEqual(self.picture1(), (button, 1))
+        self.choose("a")
 
     def test_a_drag_in_window_mode_is_free_and_without_it_a_click_selects_nothing(self):
         target = self.rects["target"]
@@ -116,3 +147,48 @@ class WindowMode(Scenario):
         self.key("space")
         self.select((700, 500))
         self.assertEqual(self.picture1(), ((668, 468, 700, 500), 1))
+
+
+class HighDpiPanel(Scenario):
+    dpi = 144
+
+    def test_at_144_dpi_the_panel_its_loupe_and_its_text_are_half_as_large_again(self):
+        self.start_snarvik()
+        self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
+        pattern = self.start_pattern()
+        at = (600, 400)
+        self.move(*at)
+        self.pointer_arrived(*at)
+        self.key("Print")
+        self.wait_window(MAIN_CLASS, visible=True)
+        pattern.kill()
+        pattern.wait(timeout=10)
+        at = (601, 401)
+        self.move(*at)
+        self.pointer_arrived(*at)
+        # 24 px from the pointer: 11 cells of 12 px and two 24 px lines in a one-pixel frame.
+        left, top, width, height = at[0] + 24, at[1] + 24, 134, 182
+        white = (255, 255, 255)
+
+        def panel_drawn():
+            screen = self.grab()
+            return screen if screen.getpixel((left, top)) == white else None
+
+        screen = self.wait_for(panel_drawn, what="the panel's corner")
+        corners = [(left, top), (left + width - 1, top), (left, top + height - 1),
+                   (left + width - 1, top + height - 1)]
+        self.assertEqual([screen.getpixel(p) for p in corners], [white] * 4)
+        beyond = [(left + width, top + 50), (left + 50, top + height), (left - 1, top + 50)]
+        self.assertEqual([screen.getpixel(p) for p in beyond], [pattern_rgb(*p) for p in beyond])
+        wrong = [(i, j) for i in range(11) for j in range(11)
+                 if screen.getpixel((left + 1 + 12 * i + 6, top + 1 + 12 * j + 6)) !=
+                 pattern_rgb(at[0] - 5 + i, at[1] - 5 + j)]
+        self.assertEqual(wrong, [], "loupe cells not showing their pixel")
+        # The text at 144 DPI: the colour line's ink ("#RRGGBB") is 12 rows high (8 at 96 DPI),
+        # centred in its line.
+        line_top = top + 1 + 132
+        rows = [y for y in range(line_top, line_top + 24)
+                if any(screen.getpixel((x, y)) == white for x in range(left + 2, left + width - 2))]
+        self.assertTrue(rows, "no text in the panel")
+        self.assertGreaterEqual(rows[-1] - rows[0] + 1, 11)
+        self.assertLessEqual(abs((rows[0] - line_top) - (line_top + 23 - rows[-1])), 2)

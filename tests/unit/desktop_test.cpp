@@ -67,8 +67,9 @@ TEST(Desktop, OverlayFlipsAtItsOwnMonitorsEdgeAndDialogsCentreOnIt) {
     const Desktop desktop{kPrimary, kRight};
     // Left of the inner border the panel flips left, though the right monitor continues there.
     const Point pointer{1900, 500};
-    EXPECT_EQ(PlaceOverlay(pointer.x, pointer.y, MonitorAt(desktop, pointer)->bounds).left,
-              1900 - kOverlayGap - kOverlayWidth);
+    const OverlayLayout layout;
+    EXPECT_EQ(PlaceOverlay(pointer.x, pointer.y, MonitorAt(desktop, pointer)->bounds, layout).left,
+              1900 - layout.gap - layout.width());
     EXPECT_EQ(CentredIn(400, 300, kRight.work), (Rect{2680, 390, 400, 300}));
     EXPECT_EQ(CentredIn(2000, 300, kRight.work), (Rect{1920, 390, 2000, 300})); // too wide
 }

@@ -80,13 +80,48 @@ TEST(Snap, OnlyWhatAUserCanSeeAndClickIsATarget) {
         With(Window({100, 100, 300, 200}), hidden),
         Window({150, 150, 4, 300}), // too narrow
         Window(under, {With(Window({120, 120, 100, 100}), hidden), Window({120, 120, 4, 4}),
-                       Window({130, 130, 50, 50})}),
+                       Window({130, 130, 50, 50}),
+                       // Styles that let the pointer through a window do not hide a control.
+                       With(Window({300, 120, 100, 100}),
+                            [](WindowFacts& w) {
+                                w.clickThrough = true; // a group box, painted after its siblings
+                            }),
+                       With(Window({450, 120, 100, 100}),
+                            [](WindowFacts& w) {
+                                w.transparent = true;
+                                w.clickThrough = true;
+                            })}),
     };
     const Snapshot snapshot = MakeSnapshot({kLeft}, windows);
-    EXPECT_EQ(SnapChain(snapshot, {151, 400}), (std::vector<Rect>{under, kLeft.bounds}));
-    EXPECT_EQ(SnapChain(snapshot, {121, 121}), (std::vector<Rect>{under, kLeft.bounds}));
-    EXPECT_EQ(SnapChain(snapshot, {140, 140}),
-              (std::vector<Rect>{{130, 130, 50, 50}, under, kLeft.bounds}));
+    const struct {
+        Point at;
+        std::vector<Rect> chain;
+    } cases[] = {
+        {{151, 400}, {under, kLeft.bounds}},
+        {{121, 121}, {under, kLeft.bounds}},
+        {{140, 140}, {{130, 130, 50, 50}, under, kLeft.bounds}},
+        {{310, 130}, {{300, 120, 100, 100}, under, kLeft.bounds}},
+        {{460, 130}, {{450, 120, 100, 100}, under, kLeft.bounds}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SnapChain(snapshot, c.at), c.chain) << c.at.x << "," << c.at.y;
+    }
+}
+
+TEST(Snap, TheShellsDesktopGivesTheMonitorUnderThePointer) {
+    // The desktop and its icon view span both monitors; a window lies on it.
+    const Rect both{0, 0, 3840, 1080};
+    const Rect window{2100, 100, 600, 400};
+    const auto desktop = [](WindowFacts& w) {
+        w.desktop = true;
+    };
+    for (const auto& shell : {With(Window(both, {Window(both, {Window(both)})}), desktop),
+                              With(Window(both, {Window(both)}), desktop)}) {
+        const Snapshot snapshot = MakeSnapshot({kLeft, kRight}, {Window(window), shell});
+        EXPECT_EQ(SnapChain(snapshot, {500, 500}), std::vector<Rect>{kLeft.bounds});
+        EXPECT_EQ(SnapChain(snapshot, {3000, 900}), std::vector<Rect>{kRight.bounds});
+        EXPECT_EQ(SnapChain(snapshot, {2200, 200}), (std::vector<Rect>{window, kRight.bounds}));
+    }
 }
 
 TEST(Snap, EverythingIsClippedToTheVirtualScreen) {

@@ -8,7 +8,8 @@ constexpr int kNotch = 120;
 
 } // namespace
 
-CutSteps CutInput::Key(const CutState& state, CutKey key, bool shift, Point pointer) const {
+CutSteps CutInput::Key(const CutState& state, CutKey key, bool shift) {
+    const Point pointer = m_pointer;
     if (state.menuOpen) {
         return key == CutKey::Escape ? CutSteps{{CutStep::CloseMenu}} : CutSteps{};
     }
@@ -41,7 +42,8 @@ CutSteps CutInput::Key(const CutState& state, CutKey key, bool shift, Point poin
         const int dy = key == CutKey::Up ? -step : key == CutKey::Down ? step : 0;
         const Point to =
             OnDesktop(*m_desktop, {pointer.x + m_origin.x + dx, pointer.y + m_origin.y + dy});
-        return {{CutStep::MoveTo, {to.x - m_origin.x, to.y - m_origin.y}}};
+        m_pointer = {to.x - m_origin.x, to.y - m_origin.y};
+        return {{CutStep::MoveTo, m_pointer}};
     }
     case CutKey::Enter:
         if (state.pressed) {
@@ -56,15 +58,18 @@ CutSteps CutInput::Key(const CutState& state, CutKey key, bool shift, Point poin
     return {};
 }
 
-CutSteps CutInput::ButtonDown(const CutState& state, Point at) const {
+CutSteps CutInput::ButtonDown(const CutState& state, Point at) {
+    m_pointer = at;
     return state.menuOpen ? CutSteps{} : CutSteps{{CutStep::Press, at}};
 }
 
-CutSteps CutInput::ButtonUp(const CutState& state, Point at) const {
+CutSteps CutInput::ButtonUp(const CutState& state, Point at) {
+    m_pointer = at;
     return state.menuOpen ? CutSteps{} : CutSteps{{CutStep::Release, at}};
 }
 
-CutSteps CutInput::Move(const CutState& state, Point at) const {
+CutSteps CutInput::Move(const CutState& state, Point at) {
+    m_pointer = at;
     return state.menuOpen ? CutSteps{} : CutSteps{{CutStep::MoveTo, at}};
 }
 

@@ -43,6 +43,10 @@ class CutInput {
 public:
     // desktop: where a key may move the pointer, as the last grab found it.
     explicit CutInput(const Desktop& desktop) : m_desktop(&desktop) {}
+    // Where the last button, move or key left the pointer: the system's own may still be
+    // catching up with the keys' moves.
+    Point pointer() const noexcept { return m_pointer; }
+    void PointerAt(Point at) noexcept { m_pointer = at; }
     // A new cut in a window whose top left is at origin on the screen; no turn is kept.
     void Start(Point origin) noexcept {
         m_origin = origin;
@@ -54,10 +58,10 @@ public:
     // pointer: a press, then a release, or both at once over a square or an outline; Space
     // turns window mode on or off (any size only); Page Up and Down walk the outline out and
     // in; + and - step a square's size.
-    CutSteps Key(const CutState& state, CutKey key, bool shift, Point pointer) const;
-    CutSteps ButtonDown(const CutState& state, Point at) const;
-    CutSteps ButtonUp(const CutState& state, Point at) const;
-    CutSteps Move(const CutState& state, Point at) const;
+    CutSteps Key(const CutState& state, CutKey key, bool shift);
+    CutSteps ButtonDown(const CutState& state, Point at);
+    CutSteps ButtonUp(const CutState& state, Point at);
+    CutSteps Move(const CutState& state, Point at);
     // The wheel's turn in the system's units (120 a notch, away from the user positive): a
     // square's size, or window mode's walk; the turn short of a notch is kept.
     CutSteps Wheel(const CutState& state, int delta);
@@ -65,6 +69,7 @@ public:
 private:
     const Desktop* m_desktop;
     Point m_origin;
+    Point m_pointer;
     int m_turn = 0;
 };
 

@@ -77,7 +77,8 @@ TEST(CutInput, EachKeyInEachState) {
     };
     CutInput input(kDesktop);
     for (const KeyCase& c : cases) {
-        EXPECT_EQ(input.Key(c.state, c.key, c.shift, at), c.steps)
+        input.Move(kWaiting, at);
+        EXPECT_EQ(input.Key(c.state, c.key, c.shift), c.steps)
             << c.state_name << ", key " << static_cast<int>(c.key)
             << (c.shift ? " with Shift" : "");
     }
@@ -104,9 +105,11 @@ TEST(CutInput, ArrowsStayOnTheMonitors) {
     for (const auto& c : cases) {
         CutInput input(c.desktop);
         input.Start(c.origin);
-        const CutSteps steps = input.Key(kWaiting, c.key, true, c.from);
+        input.Move(kWaiting, c.from);
+        const CutSteps steps = input.Key(kWaiting, c.key, true);
         ASSERT_EQ(steps.size(), 1u);
         EXPECT_EQ(steps[0], (CutStep{Step::MoveTo, c.to})) << c.from.x << "," << c.from.y;
+        EXPECT_EQ(input.pointer(), c.to) << "the next key starts there";
     }
 }
 

@@ -88,12 +88,15 @@ DWORD HoldOn(const std::wstring& path) {
 }
 
 // One attempt at putting temp in path's place; 0 when done, else the reason.
-DWORD TryPutInPlace(const std::wstring& temp, const std::wstring& path) {
+DWORD TryPutInPlace(const std::wstring& temp, const std::wstring& path, bool replace) {
     const DWORD hold = HoldOn(path);
     if (Held(hold)) {
         return hold;
     }
     const bool there = hold != ERROR_FILE_NOT_FOUND;
+    if (there && !replace) {
+        return ERROR_FILE_EXISTS;
+    }
     // Visible once in place: ReplaceFileW under Wine gives it the new file's own attributes.
     if (SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_ARCHIVE) == FALSE) {
         return GetLastError();
@@ -104,16 +107,16 @@ DWORD TryPutInPlace(const std::wstring& temp, const std::wstring& path) {
                    ? 0
                    : GetLastError();
     };
-    const auto replace = [&]() -> DWORD {
+    const auto replaceOld = [&]() -> DWORD {
         return ReplaceFileW(path.c_str(), temp.c_str(), nullptr,
                             REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
                             nullptr, nullptr) != FALSE
                    ? 0
                    : GetLastError();
     };
-    DWORD error = there ? replace() : move();
+    DWORD error = there ? replaceOld() : move();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-        error = replace();
+        error = replace ? replaceOld() : ERROR_FILE_EXISTS;
     } else if ((error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) &&
                GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         // The old file is gone: taken away meanwhile, or by ReplaceFileW itself, which may
@@ -130,14 +133,14 @@ DWORD TryPutInPlace(const std::wstring& temp, const std::wstring& path) {
 // first, about a second in all.
 constexpr DWORD kWaits[] = {10, 20, 40, 80, 150, 250, 250, 250};
 
-DWORD PutInPlace(const std::wstring& temp, const std::wstring& path) {
-    DWORD error = TryPutInPlace(temp, path);
+DWORD PutInPlace(const std::wstring& temp, const std::wstring& path, bool replace) {
+    DWORD error = TryPutInPlace(temp, path, replace);
     for (const DWORD wait : kWaits) {
         if (!Held(error)) {
             break;
         }
         Sleep(wait);
-        error = TryPutInPlace(temp, path);
+        error = TryPutInPlace(temp, path, replace);
     }
     if (error == ERROR_UNABLE_TO_REMOVE_REPLACED) {
         const DWORD hold = HoldOn(path); // the holder's reason says more
@@ -148,9 +151,10 @@ DWORD PutInPlace(const std::wstring& temp, const std::wstring& path) {
 
 } // namespace
 
-AtomicFile::AtomicFile(const std::string& path) : m_shown(path), m_path(FilePath(path)) {
-    const DWORD existing = GetFileAttributesW(m_path.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+AtomicFile::AtomicFile(const std::string& path, Existing existing)
+    : m_shown(path), m_path(FilePath(path)), m_existing(existing) {
+    const DWORD attributes = GetFileAttributesW(m_path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         m_error = ERROR_ACCESS_DENIED;
         return;
     }
@@ -207,7 +211,7 @@ Failed AtomicFile::Commit() {
     }
     m_file.reset(); // ReplaceFileW opens it itself, sharing nothing
     if (m_error == 0) {
-        m_error = PutInPlace(m_temp, m_path);
+        m_error = PutInPlace(m_temp, m_path, m_existing == Existing::Replace);
     }
     if (m_error != 0) {
         Discard();

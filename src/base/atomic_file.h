@@ -23,7 +23,11 @@ namespace snarvik::win {
 // holder's error.
 class AtomicFile {
 public:
-    explicit AtomicFile(const std::string& path);
+    // What becomes of a file already at the destination: replaced, or kept, the write then
+    // failing with ERROR_FILE_EXISTS.
+    enum class Existing { Replace, Keep };
+
+    explicit AtomicFile(const std::string& path, Existing existing = Existing::Replace);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -40,6 +44,7 @@ private:
     std::wstring m_temp;
     UniqueFile m_file;
     DWORD m_error = 0;
+    Existing m_existing;
 };
 
 Failed WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);

@@ -11,6 +11,7 @@ inline constexpr const char* kAppName = "Snarvik";
 inline constexpr const char* kSection = "Settings";
 inline constexpr const char* kInit = "Init";
 inline constexpr const char* kNumber = "Number";
+inline constexpr const char* kLastFolder = "LastFolder";
 
 // Registry key, below HKEY_CURRENT_USER, that holds the settings of one application section.
 std::string KeyPath(std::string_view appName, std::string_view section);

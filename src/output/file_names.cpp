@@ -32,6 +32,16 @@ std::string_view ExtensionOf(FileKind kind) {
     return ".BMP";
 }
 
+std::optional<std::int32_t> FreeNumber(FileKind kind, std::int32_t number,
+                                       const std::function<bool(const std::string&)>& taken) {
+    for (int tried = 0; tried < 100000; ++tried, number = NextNumber(number)) {
+        if (!taken(DefaultName(kind, number))) {
+            return number;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string DefaultName(FileKind kind, std::int32_t number) {
     std::string_view prefix = "Pic";
     if (kind == FileKind::Icon) {

@@ -10,13 +10,14 @@
 
 namespace snarvik {
 
-Failed SavePicture(const std::string& path, const Image& image, FileKind kind) {
+Failed SavePicture(const std::string& path, const Image& image, FileKind kind,
+                   win::AtomicFile::Existing existing) {
     const std::string what = "Could not write \"" + path + "\"";
     if (image.empty()) {
         return Failure{what, "there is no picture to save"};
     }
     const Failure tooLarge{what, "the picture is too large for this format"};
-    win::AtomicFile file(path);
+    win::AtomicFile file(path, existing);
     if (kind == FileKind::Bitmap) {
         // Straight into the file, piece by piece: a whole-screen picture needs no copy.
         bool written = true;

@@ -9,9 +9,43 @@
 #include "output/mCopyPicToClipboard.h"
 #include "output/save_picture.h"
 
+#include <shlobj.h>
+
 #include <exception>
 
 namespace snarvik {
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) {
+        return {};
+    }
+    return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash); // "C:\" whole
+}
+
+// The user's Pictures folder; empty if the shell knows none.
+std::string PicturesFolder() {
+    wchar_t* found = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &found))) {
+        folder = win::Utf8(found);
+    }
+    CoTaskMemFree(found);
+    return folder;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(win::FilePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
+
+SelectionCommands::SelectionCommands(SelectionHost& host, std::int32_t& number)
+    : m_host(host), mNumber(number),
+      m_lastFolder(settings::GetSetting(settings::kAppName, settings::kSection,
+                                        settings::kLastFolder, "")) {}
 
 void SelectionCommands::Guarded(const char* what, const std::function<void()>& command) {
     try {
@@ -44,7 +78,7 @@ void SelectionCommands::SaveFile(FileKind kind, const SelectionPixels& selection
     const Image image = selection();
     const auto path = AskFileName(kind);
     if (path && SaveTo(*path, image, kind)) {
-        AdvanceNumber();
+        Saved(*path);
         m_host.EndCut();
     }
 }
@@ -63,7 +97,7 @@ void SelectionCommands::SaveIconFile(FileKind kind, const SelectionPixels& selec
     m_host.EndCut();
     const auto path = AskFileName(kind);
     if (path && SaveTo(*path, image, kind)) {
-        AdvanceNumber();
+        Saved(*path);
     }
 }
 
@@ -76,7 +110,7 @@ void SelectionCommands::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index,
             return;
         }
         // The file is there whatever happens next: its number is used.
-        AdvanceNumber();
+        Saved(*path);
         const Failed wallpaper = mChangeWallpaper::ChangeWallpaper(*path, Index);
         m_host.EndCut();
         if (wallpaper) {
@@ -93,12 +127,10 @@ std::optional<std::string> SelectionCommands::AskFileName(FileKind kind) {
     if (!chosen.ok()) {
         return std::nullopt;
     }
-    const std::string& path = chosen.value();
-    const auto slash = path.find_last_of("\\/");
-    if (slash != std::string::npos) {
-        m_lastFolder = path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash); // "C:\" whole
+    if (const std::string folder = FolderOf(chosen.value()); !folder.empty()) {
+        m_lastFolder = folder; // the dialog's next start, whatever becomes of this save
     }
-    return ForceExtension(path, ExtensionOf(kind));
+    return ForceExtension(chosen.value(), ExtensionOf(kind));
 }
 
 bool SelectionCommands::SaveTo(const std::string& path, const Image& image, FileKind kind) {
@@ -109,14 +141,62 @@ bool SelectionCommands::SaveTo(const std::string& path, const Image& image, File
     return !saved;
 }
 
-void SelectionCommands::AdvanceNumber() {
+void SelectionCommands::mnuPopupQuickSave_Click(const SelectionPixels& selection) {
+    Guarded("quick save the selection", [&] {
+        const Image image = selection();
+        const std::string folder = m_lastFolder.empty() ? PicturesFolder() : m_lastFolder;
+        if (folder.empty()) {
+            m_host.ShowError({"Could not quick save the selection",
+                              "Windows names no Pictures folder to save it in. Save it once with "
+                              "a dialog: quick saves then go where that file went"});
+            return;
+        }
+        // A name free now may be taken before the file is in place: then the next one.
+        std::int32_t number = mNumber;
+        for (int attempt = 0;; ++attempt) {
+            const std::optional<std::int32_t> free =
+                FreeNumber(FileKind::Png, number,
+                           [&](const std::string& name) { return Exists(folder + "\\" + name); });
+            if (!free) {
+                m_host.ShowError(
+                    {"Could not quick save the selection",
+                     "every name of the running number is taken in \"" + folder + "\""});
+                return;
+            }
+            number = *free;
+            const std::string path = folder + "\\" + DefaultName(FileKind::Png, number);
+            const Failed failed =
+                SavePicture(path, image, FileKind::Png, win::AtomicFile::Existing::Keep);
+            if (failed && Exists(path) && attempt < 10) {
+                number = NextNumber(number);
+                continue;
+            }
+            if (failed) {
+                m_host.ShowError(*failed);
+                return;
+            }
+            mNumber = number;
+            Saved(path);
+            m_host.EndCut();
+            m_host.ShowSaved(path);
+            return;
+        }
+    });
+}
+
+void SelectionCommands::Saved(const std::string& path) {
     mNumber = NextNumber(mNumber);
-    const LONG status = settings::SaveSetting(settings::kAppName, settings::kSection,
-                                              settings::kNumber, std::to_string(mNumber));
-    if (status != ERROR_SUCCESS) {
-        m_host.ShowError({"The file was saved, but the next file number could not be stored in "
-                          "the registry",
-                          win::SystemMessage(static_cast<DWORD>(status))});
+    m_lastFolder = FolderOf(path);
+    for (const auto& [name, value] : {std::pair{settings::kNumber, std::to_string(mNumber)},
+                                      std::pair{settings::kLastFolder, m_lastFolder}}) {
+        const LONG status =
+            settings::SaveSetting(settings::kAppName, settings::kSection, name, value);
+        if (status != ERROR_SUCCESS) {
+            m_host.ShowError({"The file was saved, but the next file number and its folder "
+                              "could not be stored in the registry",
+                              win::SystemMessage(static_cast<DWORD>(status))});
+            return;
+        }
     }
 }
 

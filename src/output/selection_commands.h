@@ -25,6 +25,8 @@ public:
     virtual Result<std::string> AskSaveName(const std::string& defaultName,
                                             const std::string& folder) = 0;
     virtual void ShowError(const Failure& failure) = 0;
+    // Tells that a file was saved without a dialog: the tray's balloon.
+    virtual void ShowSaved(const std::string& path) = 0;
 
 protected:
     ~SelectionHost() = default;
@@ -38,7 +40,8 @@ using SelectionPixels = std::function<Image()>;
 // as that command's failure.
 class SelectionCommands {
 public:
-    SelectionCommands(SelectionHost& host, std::int32_t& number) : m_host(host), mNumber(number) {}
+    // The folder of the last save is read from the settings.
+    SelectionCommands(SelectionHost& host, std::int32_t& number);
 
     void mnuPopupCopyToClipboard_Click(const SelectionPixels& selection);
     void mnuPopupSaveBitmap_Click(const SelectionPixels& selection);
@@ -46,9 +49,10 @@ public:
     void mnuPopupSaveIcon_Click(const SelectionPixels& selection);
     void mnuPopupSaveCursor_Click(const SelectionPixels& selection);
     void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index, const SelectionPixels& selection);
-
-    // Where the save dialog opens: the folder of the last file chosen, the current one before.
-    const std::string& LastFolder() const noexcept { return m_lastFolder; }
+    // A PNG file without a dialog, under the next default name that is free in the folder of
+    // the last save (the user's Pictures before any); never over a file. The cut stays up when
+    // it cannot be written.
+    void mnuPopupQuickSave_Click(const SelectionPixels& selection);
 
 private:
     // Runs a command; what it throws becomes a message: "Could not <what>: <why>".
@@ -59,11 +63,12 @@ private:
     bool SaveTo(const std::string& path, const Image& image, FileKind kind);
     void SaveIconFile(FileKind kind, const SelectionPixels& selection);
     void SaveFile(FileKind kind, const SelectionPixels& selection);
-    void AdvanceNumber();
+    // The file at path is written: its number is used, its folder the last save's.
+    void Saved(const std::string& path);
 
     SelectionHost& m_host;
     std::int32_t& mNumber;
-    std::string m_lastFolder;
+    std::string m_lastFolder; // where the save dialog opens; empty: the current folder
 };
 
 } // namespace snarvik

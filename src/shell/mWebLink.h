@@ -15,4 +15,7 @@ void OpenWebLink(HWND owner, const std::string& Target);
 // Opens help.html beside the executable.
 void OpenHelpPage(HWND owner);
 
+// Opens the folder of a file in the shell's file window, the file selected.
+void ShowInFolder(HWND owner, const std::string& path);
+
 } // namespace snarvik::mWebLink

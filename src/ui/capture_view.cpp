@@ -163,6 +163,8 @@ void CaptureView::RunSelectionMenu(int x, int y) {
         return mnuPopupSaveBitmap_Click();
     case Item::SavePng:
         return mnuPopupSavePng_Click();
+    case Item::QuickSave:
+        return mnuPopupQuickSave_Click();
     case Item::SaveIcon:
         return mnuPopupSaveIcon_Click();
     case Item::SaveCursor:
@@ -192,6 +194,10 @@ void CaptureView::mnuPopupSaveBitmap_Click() {
 
 void CaptureView::mnuPopupSavePng_Click() {
     m_commands.mnuPopupSavePng_Click(Selected());
+}
+
+void CaptureView::mnuPopupQuickSave_Click() {
+    m_commands.mnuPopupQuickSave_Click(Selected());
 }
 
 void CaptureView::mnuPopupSaveIcon_Click() {

@@ -87,6 +87,7 @@ public:
     void mnuPopupCopyToClipboard_Click();
     void mnuPopupSaveBitmap_Click();
     void mnuPopupSavePng_Click();
+    void mnuPopupQuickSave_Click();
     void mnuPopupSaveIcon_Click();
     void mnuPopupSaveCursor_Click();
     void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index);

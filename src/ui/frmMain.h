@@ -85,6 +85,7 @@ private:
     Result<std::string> AskSaveName(const std::string& defaultName,
                                     const std::string& folder) override;
     void ShowError(const Failure& failure) override;
+    void ShowSaved(const std::string& path) override { m_tray.ShowSaved(path); }
 
     HINSTANCE m_instance;
     Options m_options;

@@ -20,6 +20,7 @@ constexpr MenuLine kLines[] = {
     {L"Copy to &Clipboard", MenuLine::kMain, Item::CopyToClipboard},
     {L"Save as &Bitmap (.bmp)", MenuLine::kMain, Item::SaveBitmap},
     {L"Save as &PNG (.png)", MenuLine::kMain, Item::SavePng},
+    {L"&Quick Save", MenuLine::kMain, Item::QuickSave},
     {L"Save as &Icon (.ico)", MenuLine::kMain, Item::SaveIcon},
     {L"Save as &Cursor (.cur)", MenuLine::kMain, Item::SaveCursor},
     {L"Set as &Wallpaper", MenuLine::kSubmenu, {}},

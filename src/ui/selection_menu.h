@@ -15,6 +15,7 @@ public:
         CopyToClipboard,
         SaveBitmap,
         SavePng,
+        QuickSave,
         SaveIcon,
         SaveCursor,
         WallpaperTile,

@@ -3,6 +3,7 @@
 
 #include "ui/tray_side.h"
 
+#include "shell/mWebLink.h"
 #include "tray/mSysTray.h"
 #include "tray/print_screen.h"
 #include "tray/tray_logic.h"
@@ -85,17 +86,29 @@ void TraySide::NoticeOnce() {
 }
 
 void TraySide::ShowNotice(PrintScreenNotice notice) {
-    m_balloon = notice;
+    m_balloon = {notice, {}};
     if (notice != PrintScreenNotice::None) {
         IconEvent->Balloon("Snarvik", std::string(NoticeText(notice)));
     }
 }
 
+void TraySide::ShowSaved(const std::string& path) {
+    if (IconEvent) {
+        m_balloon = {PrintScreenNotice::None, path};
+        const std::string name = path.substr(path.find_last_of("\\/") + 1);
+        IconEvent->Balloon("Snarvik", "Saved " + name + ". Click here to see it in its folder.");
+    }
+}
+
 void TraySide::IconEvent_BalloonClick() {
-    if (!ClickTurnsSystemCaptureOff(m_balloon)) {
+    if (!m_balloon.saved.empty()) {
+        mWebLink::ShowInFolder(m_window, std::exchange(m_balloon.saved, {}));
         return;
     }
-    m_balloon = PrintScreenNotice::None;
+    if (!ClickTurnsSystemCaptureOff(m_balloon.notice)) {
+        return;
+    }
+    m_balloon = {};
     const bool before = IconEvent->HotkeyRegistered();
     if (const Failed failed = TurnSystemCaptureOff()) {
         m_host.ShowError(*failed);
@@ -147,7 +160,7 @@ std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
         return 0;
     }
     if (message == frmMain::AlreadyRunningMessage()) {
-        m_balloon = PrintScreenNotice::None;
+        m_balloon = {};
         IconEvent->Balloon("Snarvik", "Snarvik is already running. Press Print Screen or "
                                       "double-click the scissors to cut a piece of the screen.");
         return 0;

@@ -46,6 +46,8 @@ public:
     void Release();
     // The window's messages that concern the tray; a result when they are handled in full.
     std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam);
+    // A balloon naming the file saved without a dialog; its click shows the file in its folder.
+    void ShowSaved(const std::string& path);
 
 private:
     // cSysTrayEvents
@@ -87,8 +89,11 @@ private:
     std::unique_ptr<cSysTray> IconEvent;
     UINT m_taskbarCreated = 0;
     std::size_t m_iconRetries = 0;
-    bool m_noticed = false;                                // the start's notice is decided
-    PrintScreenNotice m_balloon = PrintScreenNotice::None; // what the shown balloon says
+    bool m_noticed = false; // the start's notice is decided
+    struct {
+        PrintScreenNotice notice = PrintScreenNotice::None;
+        std::string saved; // the file it names
+    } m_balloon;           // what the shown balloon says
 };
 
 } // namespace snarvik

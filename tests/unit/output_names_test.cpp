@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <string>
 
 namespace snarvik {
@@ -38,6 +39,20 @@ TEST(OutputNames, NumberAdvancesAndWrapsAtTheTop) {
     EXPECT_EQ(NextNumber(-1), 0);
     EXPECT_EQ(NextNumber(max), min);
     EXPECT_EQ(DefaultName(FileKind::Cursor, min), "Cursor-2147483648.CUR");
+}
+
+// Names taken on disk are passed over, whatever made them; the count goes on past the top.
+TEST(OutputNames, TheFirstFreeNumberPassesOverTakenNames) {
+    const std::int32_t max = std::numeric_limits<std::int32_t>::max();
+    const std::set<std::string> taken{"Pic7.PNG", "Pic8.PNG", "Pic10.PNG", "Pic2147483647.PNG"};
+    const auto isTaken = [&](const std::string& name) {
+        return taken.count(name) != 0;
+    };
+    EXPECT_EQ(FreeNumber(FileKind::Png, 6, isTaken), 6);
+    EXPECT_EQ(FreeNumber(FileKind::Png, 7, isTaken), 9);
+    EXPECT_EQ(FreeNumber(FileKind::Png, max, isTaken), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(FreeNumber(FileKind::Bitmap, 7, isTaken), 7);
+    EXPECT_EQ(FreeNumber(FileKind::Png, 1, [](const std::string&) { return true; }), std::nullopt);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // window around them is a stand-in that answers the dialog and collects the messages.
 #include <windows.h>
 
+#include "base/com.h"
 #include "base/settings.h"
 #include "base/settings_store.h"
 #include "base/win32.h"
@@ -31,6 +32,7 @@ struct Host final : SelectionHost {
     bool endFails = false; // ending the cut throws
     std::vector<std::string> errors;
     std::vector<std::string> folders; // where each dialog was to open
+    std::vector<std::string> saved;   // files told in the balloon
 
     HWND Owner() const override { return nullptr; }
     void EndCut() override {
@@ -44,6 +46,7 @@ struct Host final : SelectionHost {
         return answer.empty() ? Result<std::string>{} : Result<std::string>{answer};
     }
     void ShowError(const Failure& failure) override { errors.push_back(failure.Message()); }
+    void ShowSaved(const std::string& path) override { saved.push_back(path); }
 };
 
 // The selection as the commands take it.
@@ -66,6 +69,7 @@ protected:
     }
 
 private:
+    const win::ComApartment m_com; // as the program's start sets it up
     ScratchUserKey m_user;
 };
 
@@ -265,6 +269,43 @@ TEST_F(OutputCommands, TheDialogOpensInTheLastSavesFolderAndHoldsNoFolder) {
     wchar_t after[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, after);
     EXPECT_EQ(std::wstring(after), std::wstring(before));
+}
+
+// Without a dialog, into the last save's folder (kept across starts), under the next free name:
+// a name taken meanwhile is passed over and its file left alone. A file that cannot be
+// written leaves the cut up and the number where it was.
+TEST_F(OutputCommands, AQuickSaveNeverReplacesAFileAndKeepsTheCutWhenItFails) {
+    TempFolder folder;
+    Host host;
+    std::int32_t number = 7;
+    {
+        SelectionCommands commands(host, number);
+        host.answer = folder / "first.BMP";
+        commands.mnuPopupSaveBitmap_Click(Selected(PatternImage(2, 2)));
+    }
+    ASSERT_TRUE(WriteAll(folder / "Pic8.PNG", "the user's own"));
+    SelectionCommands commands(host, number); // as after a restart
+    const Image picture = PatternImage(5, 4);
+    commands.mnuPopupQuickSave_Click(Selected(picture));
+    EXPECT_EQ(host.errors, std::vector<std::string>{});
+    EXPECT_EQ(host.saved, std::vector<std::string>{folder / "Pic9.PNG"});
+    EXPECT_EQ(number, 10);
+    EXPECT_EQ(host.cutsEnded, 2);
+    const auto kept = ReadAll(folder / "Pic8.PNG");
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "the user's own");
+    EXPECT_FALSE(ReadAll(folder / "Pic9.PNG").empty());
+
+    const std::string gone = folder / "gone";
+    host.answer = gone + "\\x.BMP";
+    ASSERT_TRUE(CreateDirectoryW(win::Wide(gone).c_str(), nullptr));
+    commands.mnuPopupSaveBitmap_Click(Selected(PatternImage(2, 2)));
+    ASSERT_TRUE(DeleteFileW(win::Wide(host.answer).c_str()) &&
+                RemoveDirectoryW(win::Wide(gone).c_str()));
+    commands.mnuPopupQuickSave_Click(Selected(picture));
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_NE(host.errors[0].find(gone), std::string::npos) << host.errors[0];
+    EXPECT_EQ(number, 11);
+    EXPECT_EQ(host.cutsEnded, 3) << "the cut stays up";
 }
 
 // What programs that honour alpha read from the clipboard is the picture, opaque.

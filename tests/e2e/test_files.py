@@ -14,7 +14,8 @@ SMALLER = (60, 48, 40, 36, 32, 30, 24, 20, 16)
 WALL = (480, 300, 544, 348)
 # Menu keys. "C" is also Copy to Clipboard's access key, and Wine runs the first item that has
 # it, so the cursor item is reached with the arrows.
-BITMAP, PNG, ICON, CURSOR = ("b",), ("p",), ("i",), ("Down",) * 5 + ("Return",)
+BITMAP, PNG, ICON, CURSOR = ("b",), ("p",), ("i",), ("Down",) * 6 + ("Return",)
+QUICK = ("q",)
 
 
 class SaveScenario(Scenario):
@@ -100,6 +101,42 @@ class Saving(SaveScenario):
         self.assertEqual((self.out / (icon + ".CUR")).read_bytes(), bytes(cursor))
         self.assertEqual(sorted(p.name for p in self.out.iterdir()),
                          sorted([piece, "shot.PNG", icon + ".ICO", icon + ".CUR"]))
+
+
+class QuickSave(SaveScenario):
+    settings = {"Number": "7"}
+
+    def quick_save(self, rect):
+        self.key("Print")
+        self.wait_window(MAIN_CLASS, visible=True)
+        self.select(rect[:2], rect[2:])
+        self.menu_key(*QUICK)
+
+    def test_next_free_name_in_the_last_folder_and_a_failure_keeps_the_cut(self):
+        self.save(BITMAP, "first.BMP", PIECE)  # the last save's folder, Pic7 used
+        (self.out / "Pic8.PNG").write_bytes(b"the user's own")
+        self.quick_save(PIECE)
+        self.wait_for(lambda: self.stored_settings().get("Number") == "10",
+                      what="the number past the one used")
+        self.wait_for(lambda: not self.capture_up(), what="the capture window to hide")
+        self.assert_picture(self.out / "Pic9.PNG", PIECE, "PNG")
+        self.assertEqual((self.out / "Pic8.PNG").read_bytes(), b"the user's own")
+        self.assertEqual(self.stored_settings().get("LastFolder"), OUT)
+        self.wait_for(lambda: [t for t in self.records("tooltip")
+                               if t["text"].startswith("Saved Pic9.PNG.")], what="the balloon")
+
+        # The folder is gone: nothing is written, a message says why, the cut stays up.
+        self.out.rename(self.out.with_name("moved"))
+        self.quick_save(PIECE)
+        self.wait_window("#32770", "Snarvik", visible=True)
+        told = self.wintool("dialog-text", "Snarvik").stdout
+        self.assertIn("Pic10.PNG", told)
+        self.wintool("dialog-press", "Snarvik", "1")
+        self.wait_for(lambda: not [w for w in self.windows("#32770", "Snarvik") if w["visible"]],
+                      what="the message to close")
+        self.assertTrue(self.capture_up(), "the cut is still up")
+        self.assertEqual(self.stored_settings().get("Number"), "10")
+        self.key("Escape")
 
 
 class Wallpaper(SaveScenario):

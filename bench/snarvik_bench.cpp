@@ -11,6 +11,7 @@
 //              against the same flushed to disk; the safe write of those bytes alone (a new
 //              file put in the old one's place) against the flushed raw write.
 #include <windows.h>
+#include <zlib.h>
 
 #include "base/atomic_file.h"
 #include "base/com.h"
@@ -20,7 +21,7 @@
 #include "output/bmp.h"
 #include "output/icon_images.h"
 #include "output/le_bytes.h"
-#include "output/png_entry.h"
+#include "output/png.h"
 #include "output/save_picture.h"
 #include "support/pattern.h"
 #include "ui/frmMain.h"
@@ -292,22 +293,45 @@ void BenchIcon() {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "snarvik-bench.ico";
-    const auto medians = Medians({[&] {
-                                      win::AtomicFile file(path);
-                                      file.Write(SingleEntryIcon(image));
-                                      (void)file.Commit();
-                                  },
-                                  [&] { (void)SavePicture(path, image, FileKind::Icon); },
-                                  [&] { (void)IconImages(image); },
-                                  [&] {
-                                      (void)EncodePngEntry(FitIconSize(image));
-                                  }},
-                                 3 * kRuns);
+    const auto medians = Medians(
+        {[&] {
+             win::AtomicFile file(path);
+             file.Write(SingleEntryIcon(image));
+             (void)file.Commit();
+         },
+         [&] { (void)SavePicture(path, image, FileKind::Icon); }, [&] { (void)IconImages(image); },
+         [&] {
+             (void)EncodePng(FitIconSize(image), PngChannels::Rgba, kPngSmallestLevel);
+         }},
+        3 * kRuns);
     std::printf("a 256x256 selection saved as an icon\n");
     Report("  one 32-bit entry, as before", medians[0], medians[0], "of the one entry");
     Report("  every size, 256 as PNG", medians[1], medians[0], "of the one entry");
     Report("    of which the sizes made", medians[2], medians[0], "of the one entry");
     Report("    and the PNG", medians[3], medians[0], "of the one entry");
+    // The entry's compressed rows against zlib's best level given the same filtered rows.
+    const std::vector<std::uint8_t> entry =
+        EncodePng(FitIconSize(image), PngChannels::Rgba, kPngSmallestLevel);
+    std::vector<std::uint8_t> idat;
+    for (std::size_t at = 8; at + 12 <= entry.size();) {
+        const std::size_t length = static_cast<std::size_t>(entry[at]) << 24 |
+                                   static_cast<std::size_t>(entry[at + 1]) << 16 |
+                                   static_cast<std::size_t>(entry[at + 2]) << 8 | entry[at + 3];
+        if (std::memcmp(&entry[at + 4], "IDAT", 4) == 0) {
+            idat.insert(idat.end(), &entry[at + 8], &entry[at + 8] + length);
+        }
+        at += 12 + length;
+    }
+    std::vector<std::uint8_t> rows(256 * (256 * 4 + 1));
+    uLongf rowBytes = static_cast<uLongf>(rows.size());
+    uncompress(rows.data(), &rowBytes, idat.data(), static_cast<uLong>(idat.size()));
+    uLongf best = compressBound(rowBytes);
+    std::vector<std::uint8_t> again(best);
+    compress2(again.data(), &best, rows.data(), rowBytes, 9);
+    std::printf("  the 256 px entry: %zu bytes, its rows %zu bytes compressed; zlib's level 9 "
+                "of the same %lu filtered bytes: %lu\n",
+                entry.size(), idat.size(), static_cast<unsigned long>(rowBytes),
+                static_cast<unsigned long>(best));
     DeleteFileA(path.c_str());
 }
 
@@ -408,13 +432,34 @@ void BenchCutStart(frmMain& form, int width, int height) {
 
 // A PNG and a BMP of the same real screen: windows and text on the desktop.
 void BenchPng(int width, int height) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    // A page of prose for the editors, the same in every run: words from a short list.
+    const std::string text = std::string(folder) + "snarvik-bench.txt";
+    {
+        static const char* const words[] = {"the",    "screen", "picture", "of",     "a",
+                                            "window", "with",   "text",    "saved",  "as",
+                                            "file",   "every",  "row",     "filter", "and"};
+        std::string page;
+        std::uint32_t state = 1;
+        for (int line = 0; line < 200; ++line) {
+            for (int word = 0; word < 14; ++word) {
+                state = state * 1103515245U + 12345U;
+                page += words[(state >> 16) % std::size(words)];
+                page += word == 13 ? "\r\n" : " ";
+            }
+        }
+        win::AtomicFile file(text);
+        file.Write({reinterpret_cast<const std::uint8_t*>(page.data()), page.size()});
+        (void)file.Commit();
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION editors[2]{};
     for (auto& editor : editors) {
-        wchar_t command[] = L"notepad.exe help.html";
-        CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &editor);
+        std::wstring command = L"notepad.exe \"" + std::wstring(text.begin(), text.end()) + L"\"";
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &editor);
         WaitForInputIdle(editor.hProcess, 10000);
     }
     Sleep(1500); // drawn
@@ -424,17 +469,29 @@ void BenchPng(int width, int height) {
     const Image image(
         width, height,
         std::vector<std::uint32_t>(screen->bits(), screen->bits() + PixelCount(width, height)));
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
     const std::string bmp = std::string(folder) + "snarvik-bench.bmp";
     const std::string png = std::string(folder) + "snarvik-bench.png";
-    const auto medians = Medians({[&] { (void)SavePicture(bmp, image, FileKind::Bitmap); },
-                                  [&] {
-                                      (void)SavePicture(png, image, FileKind::Png);
-                                  }});
-    std::printf("the screen with two editors open, as BMP and as PNG\n");
+    // The PNG's encoding alone, in strips on every processor and on one thread: what the
+    // file costs besides, and what the processors share.
+    const auto encode = [&](unsigned threads) {
+        (void)EncodePng(
+            image, PngChannels::Rgb, kPngScreenLevel,
+            [](std::span<const std::uint8_t>) { return true; }, threads);
+    };
+    const auto medians =
+        Medians({[&] { (void)SavePicture(bmp, image, FileKind::Bitmap); },
+                 [&] { (void)SavePicture(png, image, FileKind::Png); }, [&] { encode(0); },
+                 [&] {
+                     encode(1);
+                 }});
+    WIN32_FILE_ATTRIBUTE_DATA pngFile{};
+    GetFileAttributesExA(png.c_str(), GetFileExInfoStandard, &pngFile);
+    std::printf("the screen with two editors open, as BMP and as PNG (%lu bytes)\n",
+                pngFile.nFileSizeLow);
     Report("  BMP", medians[0], medians[0], "of the BMP");
     Report("  PNG", medians[1], medians[0], "of the BMP");
+    Report("    its encoding alone", medians[2], medians[0], "of the BMP");
+    Report("    the same on one thread", medians[3], medians[0], "of the BMP");
     DeleteFileA(bmp.c_str());
     DeleteFileA(png.c_str());
     for (auto& editor : editors) {
@@ -442,6 +499,7 @@ void BenchPng(int width, int height) {
         CloseHandle(editor.hProcess);
         CloseHandle(editor.hThread);
     }
+    DeleteFileA(text.c_str());
 }
 
 } // namespace

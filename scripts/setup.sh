@@ -3,8 +3,8 @@
 # Can be sourced or run.
 snarvik_setup() {
     local packages=(g++ make wine wine64 xvfb xdotool imagemagick python3-pil g++-mingw-w64-x86-64-posix
-        cmake googletest libgtest-dev libpng-dev liblnk-utils xclip clang-format x11-utils python3
-        coreutils procps nsis)
+        cmake googletest libgtest-dev libpng-dev zlib1g-dev libz-mingw-w64-dev liblnk-utils xclip
+        clang-format x11-utils python3 coreutils procps nsis)
     local missing=() p status
     for p in "${packages[@]}"; do
         status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -2,7 +2,7 @@
 
 #include "output/icon_images.h"
 #include "output/le_bytes.h"
-#include "output/png_entry.h"
+#include "output/png.h"
 
 #include <algorithm>
 
@@ -56,7 +56,8 @@ std::vector<std::uint8_t> EncodeIconFile(std::span<const Image> images, IconFile
     std::vector<std::vector<std::uint8_t>> entries;
     for (const Image& image : images) {
         const bool large = image.width() == kMaxIconSide || image.height() == kMaxIconSide;
-        entries.push_back(large ? EncodePngEntry(image) : BitmapEntry(image));
+        entries.push_back(large ? EncodePng(image, PngChannels::Rgba, kPngSmallestLevel)
+                                : BitmapEntry(image));
     }
 
     std::vector<std::uint8_t> out;

@@ -1,17 +1,32 @@
-// PNG files through the system's imaging component (Windows Imaging Component), loaded the first
-// time a PNG is saved.
+// PNG files: 8 bits a channel, each row through the standard filter that suits it, compressed
+// by zlib. The .PNG files and the icons' largest entries are both written here.
 #pragma once
-#include <windows.h>
+#include "base/image.h"
+#include "output/bmp.h" // ByteSink
+#include "output/png_filter.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "base/image.h"
-
 namespace snarvik {
 
-// The whole .PNG file of the image: 24-bit true colour, opaque. Empty on failure, with the
-// system's reason in error.
-std::vector<std::uint8_t> EncodePng(const Image& image, HRESULT& error);
+// zlib's levels as the program uses them. A screen picture: the least level at which a screen
+// with windows and text comes out no larger than the system's own encoder made it (that one
+// did not filter the rows), its work shared among the processors. An icon entry: as small as
+// zlib makes it.
+inline constexpr int kPngScreenLevel = 6;
+inline constexpr int kPngSmallestLevel = 9;
+
+// Hands the .PNG file to sink in pieces of about 64 KB. level is zlib's, 0 to 9. A picture of
+// several megabytes is compressed in strips at once, one per processor (or per thread given),
+// each strip primed with the bytes before it, so the file is hardly larger. False when the
+// image is empty, the level is not one of zlib's, or the sink stopped; std::bad_alloc when
+// there is no memory for it.
+bool EncodePng(const Image& image, PngChannels channels, int level, const ByteSink& sink,
+               unsigned threads = 0);
+
+// The whole .PNG file; empty where the above is false.
+std::vector<std::uint8_t> EncodePng(const Image& image, PngChannels channels, int level,
+                                    unsigned threads = 0);
 
 } // namespace snarvik

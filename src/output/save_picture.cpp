@@ -29,13 +29,16 @@ Failed SavePicture(const std::string& path, const Image& image, FileKind kind,
             return tooLarge;
         }
     } else if (kind == FileKind::Png) {
-        HRESULT error = S_OK;
-        const std::vector<std::uint8_t> bytes = EncodePng(image, error);
-        if (bytes.empty()) {
-            return Failure{what, "the PNG encoder of Windows failed: " +
-                                     win::SystemMessage(static_cast<DWORD>(error))};
+        // Opaque, as the screen is: no alpha channel, whatever the grab left in the fourth byte.
+        bool written = true;
+        const bool encoded = EncodePng(image, PngChannels::Rgb, kPngScreenLevel,
+                                       [&](std::span<const std::uint8_t> piece) {
+                                           written = file.Write(piece);
+                                           return written;
+                                       });
+        if (!encoded && written) {
+            return Failure{what, "the picture could not be compressed"};
         }
-        file.Write(bytes);
     } else {
         const std::vector<std::uint8_t> bytes =
             EncodeIconFile(IconImages(image),

@@ -1,7 +1,7 @@
 #include "output/bmp.h"
 #include "output/ico.h"
 #include "output/icon_images.h"
-#include "output/png_entry.h"
+#include "output/png.h"
 #include "support/pattern.h"
 
 #include <gtest/gtest.h>
@@ -205,7 +205,7 @@ TEST(OutputIco, AnOblongSelectionIsCentredOnATransparentSquare) {
 TEST(OutputIco, DirectoryOfAFullSetAndACursorsHotspots) {
     // Entries in order, 256 as PNG, the others 32-bit bitmaps with their mask.
     const std::vector<Image> images = IconImages(Pattern(256, 256));
-    const Bytes png = EncodePngEntry(images.front());
+    const Bytes png = EncodePng(images.front(), PngChannels::Rgba, kPngSmallestLevel);
     for (const IconFileType type : {IconFileType::Icon, IconFileType::Cursor}) {
         const Bytes file = EncodeIconFile(images, type);
         ASSERT_GE(file.size(), 6u + 16 * images.size());

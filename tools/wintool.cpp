@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -306,6 +307,30 @@ int CmdClipboardFormats() {
          format = EnumClipboardFormats(format)) {
         std::printf("format=%u\tname=%s\n", format, Clean(FormatName(format)).c_str());
     }
+    return 0;
+}
+
+// The bytes of one clipboard format (a number, or a registered name such as PNG) into FILE.
+int CmdClipboardData(int argc, char** argv) {
+    if (argc < 2) {
+        return kUsage;
+    }
+    const std::string name = argv[0];
+    const UINT format = std::isdigit(static_cast<unsigned char>(name[0])) != 0
+                            ? static_cast<UINT>(Number(argv[0]))
+                            : RegisterClipboardFormatW(snarvik::win::Wide(name).c_str());
+    const auto clipboard = OpenClipboardPatiently(nullptr);
+    HANDLE data = clipboard ? GetClipboardData(format) : nullptr;
+    const void* bytes = data != nullptr ? GlobalLock(data) : nullptr;
+    if (bytes == nullptr) {
+        std::fprintf(stderr, "no %s on the clipboard\n", name.c_str());
+        return kNotFound;
+    }
+    const auto size = static_cast<std::streamsize>(GlobalSize(data));
+    std::ofstream(snarvik::win::Wide(argv[1]).c_str(), std::ios::binary)
+        .write(static_cast<const char*>(bytes), size);
+    GlobalUnlock(data);
+    std::printf("bytes=%lld\n", static_cast<long long>(size));
     return 0;
 }
 
@@ -768,7 +793,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: wintool COMMAND ...\n"
                  "  find CLASS [TITLE] | children HWND | windows\n"
-                 "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS\n"
+                 "  clipboard-bmp FILE | clipboard-formats | clipboard-hold MS | clipboard-data "
+                 "FORMAT FILE\n"
                  "  pattern [MS] | snap-targets | decoys COUNT | foreground\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
                  "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
@@ -811,6 +837,7 @@ int wmain(int argc, wchar_t** wideArgv) {
              return CmdClipboardFormats();
          }},
         {"clipboard-hold", CmdClipboardHold},
+        {"clipboard-data", CmdClipboardData},
         {"pattern", CmdPattern},
         {"decoys", CmdDecoys},
         {"snap-targets",

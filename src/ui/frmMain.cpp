@@ -4,6 +4,7 @@
 
 #include "base/settings.h"
 #include "base/settings_store.h"
+#include "output/mCopyPicToClipboard.h"
 #include "output/save_dialog.h"
 #include "shell/mWebLink.h"
 #include "tray/tray_logic.h"
@@ -61,6 +62,8 @@ frmMain::~frmMain() {
         Unload();
     }
     if (HWND window = hWnd()) {
+        // A picture copied last outlives the program, in every form.
+        mCopyPicToClipboard::RenderAllFormats(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, 0); // nothing more reaches a closing form
         DestroyWindow(window);
     }
@@ -288,6 +291,16 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    // The clipboard's owner: its PNG is made only when a program asks for it.
+    case WM_RENDERFORMAT:
+        mCopyPicToClipboard::RenderFormat(static_cast<UINT>(wParam));
+        return 0;
+    case WM_RENDERALLFORMATS:
+        mCopyPicToClipboard::RenderAllFormats(hWnd());
+        return 0;
+    case WM_DESTROYCLIPBOARD:
+        mCopyPicToClipboard::Forget();
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

@@ -74,6 +74,32 @@ class Selecting(Scenario):
             wrong = pattern_mismatches(copied, *rect[:2])
         self.assertEqual(wrong, [], "first differing pixels: %r" % wrong[:5])
         self.assertEqual(self.stored_settings()["Number"], "7", "a copy uses no number")
+        # In the order placed: the lossless PNG first, then the opaque 32-bit DIB, from which
+        # the system makes the rest.
+        names = [f["name"] for f in self.records("clipboard-formats")]
+        self.assertEqual(names[:2], ["PNG", "CF_DIB"])
+        self.assertIn("CF_BITMAP", names)
+        self.assert_clipboard_png_is_the_dib(rect)
+        self.tray_command("e")  # Exit: the PNG is made before the program ends
+        self.assertEqual(self.app.wait(timeout=10), 0)
+        self.assert_clipboard_png_is_the_dib(rect)
+
+    def assert_clipboard_png_is_the_dib(self, rect):
+        import struct
+        from PIL import Image
+        self.wintool("clipboard-data", "PNG", "C:\\clip.png")
+        self.wintool("clipboard-data", "8", "C:\\clip.dib")
+        dib = self.unix_path("C:\\clip.dib").read_bytes()
+        size, width, height, _, bits = struct.unpack_from("<IiiHH", dib)
+        self.assertEqual((width, height, bits), (rect[2] - rect[0], rect[3] - rect[1], 32))
+        rows = [dib[size + 4 * width * y:size + 4 * width * (y + 1)] for y in range(height)][::-1]
+        self.assertEqual({row[x + 3] for row in rows for x in range(0, 4 * width, 4)}, {255})
+        with Image.open(self.unix_path("C:\\clip.png")) as png:
+            self.assertEqual((png.size, png.mode), ((width, height), "RGB"))
+            self.assertNotIn("dpi", png.info, "no size or resolution chunk")
+            self.assertEqual(list(png.getdata()), [(row[x + 2], row[x + 1], row[x])
+                                                   for row in rows for x in range(0, 4 * width, 4)])
+            self.assertEqual(pattern_mismatches(png, *rect[:2]), [])
 
     def test_abort_writes_nothing_and_shows_nothing(self):
         settings, files = self.stored_settings(), self.files()

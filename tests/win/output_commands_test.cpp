@@ -2,7 +2,6 @@
 // window around them is a stand-in that answers the dialog and collects the messages.
 #include <windows.h>
 
-#include "base/com.h"
 #include "base/settings.h"
 #include "base/settings_store.h"
 #include "base/win32.h"
@@ -69,7 +68,6 @@ protected:
     }
 
 private:
-    const win::ComApartment m_com; // as the program's start sets it up
     ScratchUserKey m_user;
 };
 

@@ -47,6 +47,10 @@ public:
     void mnuPopupSaveCursor_Click(const SelectionPixels& selection);
     void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index, const SelectionPixels& selection);
 
+    // A pinned picture's Copy and Save as PNG: as the menu's items, with no cut to end.
+    void CopyPicture(const Image& picture);
+    void SavePicturePng(const Image& picture);
+
     // Where the save dialog opens: the folder of the last file chosen, the current one before.
     const std::string& LastFolder() const noexcept { return m_lastFolder; }
 

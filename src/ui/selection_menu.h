@@ -20,6 +20,7 @@ public:
         WallpaperTile,
         WallpaperCenter,
         WallpaperStretch,
+        Pin,
         Reselect,
         Abort,
     };

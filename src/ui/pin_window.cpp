@@ -4,6 +4,7 @@
 #include "ui/pin_window.h"
 
 #include "base/win32.h"
+#include "capture/window_facts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,7 +13,6 @@ namespace snarvik {
 
 namespace {
 
-constexpr const wchar_t* kPinClassName = L"SnarvikPin";
 // The frame: a blue that few screens have all around a picture.
 constexpr COLORREF kFrameColour = RGB(0, 120, 215);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "capture/surface.h"
+#include "capture/window_facts.h"
 #include "support/pattern.h"
 #include "test_support.h"
 #include "tray/tray_logic.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -115,6 +117,18 @@ TEST_F(Pins, ShowThePicturePixelForPixelAndZoomAroundThePointer) {
     Pump();
     EXPECT_EQ(WindowRect(window), (std::array<LONG, 4>{199, 149, 261, 191}));
     EXPECT_TRUE(ScreenImage({200, 150, 260, 190}) == picture);
+}
+
+// A later cut's window mode sees a pin as any window on the screen.
+TEST_F(Pins, AreWindowsLikeAnyOtherForALaterCut) {
+    const HWND window = PinAt(PatternImage(40, 30), {300, 200, 40, 30});
+    ASSERT_NE(window, nullptr);
+    const std::vector<WindowFacts> windows = CurrentWindows();
+    const auto pin = std::find_if(windows.begin(), windows.end(), [](const WindowFacts& facts) {
+        return facts.rect == Rect{299, 199, 42, 32};
+    });
+    ASSERT_NE(pin, windows.end());
+    EXPECT_FALSE(pin->ours);
 }
 
 // However it is closed, from inside its own handlers too, the pin is gone and the others stay.

@@ -10,6 +10,9 @@
 namespace snarvik {
 
 Failed PinBoard::Pin(HINSTANCE instance, Image picture, const Rect& at) {
+    if (picture.empty()) {
+        return Failure{"Could not pin the picture to the screen", "nothing is selected"};
+    }
     Collect();
     auto pin = std::make_unique<PinWindow>(static_cast<PinHost&>(*this), std::move(picture));
     PinWindow& made = *pin;

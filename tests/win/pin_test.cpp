@@ -119,6 +119,13 @@ TEST_F(Pins, ShowThePicturePixelForPixelAndZoomAroundThePointer) {
     EXPECT_TRUE(ScreenImage({200, 150, 260, 190}) == picture);
 }
 
+TEST_F(Pins, NothingSelectedIsToldAndPinsNothing) {
+    const Failed pinned = m_board.Pin(GetModuleHandleW(nullptr), Image{}, {10, 10, 0, 0});
+    ASSERT_NE(pinned, std::nullopt);
+    EXPECT_EQ(pinned->why, "nothing is selected");
+    EXPECT_TRUE(m_board.Open().empty());
+}
+
 // A later cut's window mode sees a pin as any window on the screen.
 TEST_F(Pins, AreWindowsLikeAnyOtherForALaterCut) {
     const HWND window = PinAt(PatternImage(40, 30), {300, 200, 40, 30});

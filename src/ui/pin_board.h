@@ -33,6 +33,8 @@ public:
     void CloseAll();
     // The pins whose windows are up, oldest first.
     std::vector<PinWindow*> Open() const;
+    // The pins held: those open, and those closed whose handlers still run.
+    std::size_t held() const noexcept { return m_pins.size(); }
 
 private:
     // PinHost

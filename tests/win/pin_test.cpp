@@ -2,6 +2,7 @@
 // every way they close, Exit too.
 #include <windows.h>
 
+#include "base/com.h"
 #include "capture/surface.h"
 #include "capture/window_facts.h"
 #include "support/pattern.h"
@@ -55,9 +56,16 @@ std::array<LONG, 4> WindowRect(HWND window) {
 }
 
 struct NoOutputs final : SelectionHost {
+    std::function<std::string()> dialog = [] {
+        return std::string();
+    }; // the path chosen
+
     HWND Owner() const override { return nullptr; }
     void EndCut() override {}
-    Result<std::string> AskSaveName(const std::string&, const std::string&) override { return {}; }
+    Result<std::string> AskSaveName(const std::string&, const std::string&) override {
+        const std::string chosen = dialog();
+        return chosen.empty() ? Result<std::string>{} : Result<std::string>{chosen};
+    }
     void ShowError(const Failure& failure) override { ADD_FAILURE() << failure.Message(); }
 };
 
@@ -164,9 +172,36 @@ TEST_F(Pins, CloseByEscapeDoubleClickOrTheirMenu) {
         close(window);
         Pump();
         EXPECT_FALSE(IsWindow(window));
-        EXPECT_EQ(m_board.Open().size(), 1u);
+        EXPECT_EQ(m_board.held(), 1u);
     }
     EXPECT_TRUE(IsWindowVisible(stays));
+}
+
+// Exit while a pin's save dialog is open: the pin's window goes at once, the pin itself only
+// when its command has finished, saving the picture it still holds.
+TEST_F(Pins, ClosedWhileItsDialogIsOpenFinishesItsCommand) {
+    const win::ComApartment com; // the PNG encoder's
+    const ScratchUserKey user;   // the running number goes there
+    ASSERT_TRUE(user.made());
+    TempFolder folder;
+    const HWND window = PinAt(PatternImage(40, 30), {300, 200, 40, 30});
+    ASSERT_NE(window, nullptr);
+    m_host.dialog = [&] {
+        m_board.CloseAll();
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(m_board.held(), 1u) << "destroyed under its own command";
+        return folder / "kept";
+    };
+    {
+        MenuAnswers menus('p');
+        SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window),
+                     MAKELPARAM(310, 210));
+    }
+    EXPECT_EQ(m_board.held(), 0u);
+    EXPECT_EQ(m_number, 2);
+    const std::vector<std::uint8_t> saved = ReadAll(folder / "kept.PNG");
+    ASSERT_GE(saved.size(), 4u);
+    EXPECT_EQ(std::string(saved.begin() + 1, saved.begin() + 4), "PNG");
 }
 
 TEST(PinsOfTheProgram, ExitClosesThemAll) {

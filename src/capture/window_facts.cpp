@@ -29,6 +29,12 @@ BOOL CALLBACK AddTop(HWND window, LPARAM list) noexcept {
     return TRUE;
 }
 
+bool IsPin(HWND window) {
+    wchar_t name[16] = {};
+    return GetClassNameW(window, name, static_cast<int>(std::size(name))) > 0 &&
+           std::wstring_view(name) == kPinClassName;
+}
+
 // Few calls: under Wine each call about a window of another program is a trip to the server
 // (and GetWindowInfo several).
 WindowFacts FactsOf(HWND window) {
@@ -122,7 +128,7 @@ std::vector<WindowFacts> CurrentWindows() {
         }
         DWORD process = 0;
         GetWindowThreadProcessId(top, &process);
-        facts.ours = process == self;
+        facts.ours = process == self && !IsPin(top);
         if (!facts.minimized && !facts.ours) {
             AddTopFacts(top, facts);
             AddCompositorFacts(top, facts);

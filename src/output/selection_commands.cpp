@@ -83,6 +83,24 @@ void SelectionCommands::SaveFile(FileKind kind, const SelectionPixels& selection
     }
 }
 
+void SelectionCommands::CopyPicture(const Image& picture) {
+    Guarded("copy the picture to the clipboard", [&] {
+        if (const Failed copied =
+                mCopyPicToClipboard::CopyPicToClipboard(m_host.Owner(), picture)) {
+            m_host.ShowError(*copied);
+        }
+    });
+}
+
+void SelectionCommands::SavePicturePng(const Image& picture) {
+    Guarded("save the picture as a PNG file", [&] {
+        const auto path = AskFileName(FileKind::Png);
+        if (path && SaveTo(*path, picture, FileKind::Png)) {
+            Saved(*path);
+        }
+    });
+}
+
 void SelectionCommands::mnuPopupSaveIcon_Click(const SelectionPixels& selection) {
     Guarded("save the selection as an icon", [&] { SaveIconFile(FileKind::Icon, selection); });
 }

@@ -54,6 +54,10 @@ public:
     // it cannot be written.
     void mnuPopupQuickSave_Click(const SelectionPixels& selection);
 
+    // A pinned picture's Copy and Save as PNG: as the menu's items, with no cut to end.
+    void CopyPicture(const Image& picture);
+    void SavePicturePng(const Image& picture);
+
 private:
     // Runs a command; what it throws becomes a message: "Could not <what>: <why>".
     void Guarded(const char* what, const std::function<void()>& command);

@@ -175,6 +175,8 @@ void CaptureView::RunSelectionMenu(int x, int y) {
         return mnuPopupSetAsWallpaperMode_Click(kWallpaperCenter);
     case Item::WallpaperStretch:
         return mnuPopupSetAsWallpaperMode_Click(kWallpaperStretch);
+    case Item::Pin:
+        return mnuPopupPin_Click();
     case Item::Reselect:
         return mnuPopupReselect_Click();
     case Item::Abort:
@@ -210,6 +212,14 @@ void CaptureView::mnuPopupSaveCursor_Click() {
 
 void CaptureView::mnuPopupSetAsWallpaperMode_Click(std::int16_t Index) {
     m_commands.mnuPopupSetAsWallpaperMode_Click(Index, Selected());
+}
+
+// Exactly over what it came from: the capture window's (0, 0) is the screen's top-left.
+void CaptureView::mnuPopupPin_Click() {
+    const Rect& place = m_selection.place();
+    const Rect& screen = m_frozen.screen();
+    m_host.PinPicture(m_selection.Pixels(), {screen.left + place.left, screen.top + place.top,
+                                             place.width, place.height});
 }
 
 void CaptureView::mnuPopupReselect_Click() {

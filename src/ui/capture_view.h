@@ -40,6 +40,8 @@ public:
     // Exit is chosen: nothing more may start.
     virtual bool Closing() const = 0;
     virtual void ShowError(const Failure& failure) = 0;
+    // Ends the cut and pins picture to the screen at `onScreen`.
+    virtual void PinPicture(Image picture, const Rect& onScreen) = 0;
     // Tells the user what a handler threw.
     virtual void ReportFailure(const std::exception_ptr& error) noexcept = 0;
 
@@ -91,6 +93,7 @@ public:
     void mnuPopupSaveIcon_Click();
     void mnuPopupSaveCursor_Click();
     void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index);
+    void mnuPopupPin_Click();
     void mnuPopupReselect_Click();
     void mnuPopupAbort_Click();
 

@@ -118,6 +118,7 @@ void frmMain::Form_Unload() {
     if (hWnd() != nullptr) {
         ShowWindow(hWnd(), SW_HIDE);
     }
+    m_pins.CloseAll();
     m_tray.Release();
     mSysTray::SetMainWindow(nullptr);
 }
@@ -224,6 +225,13 @@ void frmMain::ShowCaptureWindow() {
 
 void frmMain::EndCut() {
     SetWindowState(WindowState::Minimized);
+}
+
+void frmMain::PinPicture(Image picture, const Rect& onScreen) {
+    EndCut();
+    if (const Failed pinned = m_pins.Pin(m_instance, std::move(picture), onScreen)) {
+        ShowError(*pinned);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 //   CaptureView        the cut on screen (capture_view.*, capture_paint.cpp, selection_menu.cpp)
 //   TraySide           the icon, its events and the tray menu (tray_side.*)
 //   SelectionCommands  what the selection menu's outputs do (output/selection_commands.*)
+//   PinBoard           the pictures pinned to the screen (pin_board.*, pin_window.*)
 #pragma once
 #include <windows.h>
 
@@ -18,6 +19,7 @@
 #include "ui/capture_view.h"
 #include "ui/exit_gate.h"
 #include "ui/modal_steps.h"
+#include "ui/pin_board.h"
 #include "ui/tray_side.h"
 #include "ui/window_base.h"
 #include "ui/window_state.h"
@@ -55,6 +57,7 @@ public:
     void StartCut(std::int32_t limit) { m_view.StartCut(limit); }
     bool GrabScreen() { return m_view.GrabScreen(); }
     void SetWindowState(WindowState state);
+    PinBoard& pins() noexcept { return m_pins; }
 
 private:
     frmMain(HINSTANCE instance, Options options);
@@ -78,6 +81,7 @@ private:
     void ShowCaptureWindow() override;
     void EndCut() override;
     bool Closing() const override { return m_exit.closing(); }
+    void PinPicture(Image picture, const Rect& onScreen) override;
     // TrayHost
     void CutFromIcon() override;
     // SelectionHost (and CaptureHost's ShowError)
@@ -101,6 +105,9 @@ private:
     ModalSteps m_steps;
     std::int32_t mNumber = 0;
     SelectionCommands m_commands{*this, mNumber};
+    PinBoard m_pins{m_commands, m_steps, [this](const std::exception_ptr& error) {
+                        ReportFailure(error);
+                    }};
     CaptureView m_view{*this, m_steps, m_commands, m_options.grab};
     TraySide m_tray{*this, m_steps, m_exit};
 };

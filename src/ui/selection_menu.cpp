@@ -27,6 +27,7 @@ constexpr MenuLine kLines[] = {
     {L"&Tile", MenuLine::kInSubmenu, Item::WallpaperTile},
     {L"&Center", MenuLine::kInSubmenu, Item::WallpaperCenter},
     {L"&Stretch", MenuLine::kInSubmenu, Item::WallpaperStretch},
+    {L"Pi&n to Screen", MenuLine::kMain, Item::Pin},
     {L"&Reselect", MenuLine::kMain, Item::Reselect},
     {L"&Abort", MenuLine::kMain, Item::Abort},
 };

@@ -21,6 +21,7 @@ public:
         WallpaperTile,
         WallpaperCenter,
         WallpaperStretch,
+        Pin,
         Reselect,
         Abort,
     };

@@ -56,6 +56,8 @@ public:
     bool grabbing() const noexcept { return m_grabbing; }
     // The selection's own pixels; empty when there is none.
     Image Pixels() const { return m_selection.Pixels(); }
+    // Where they were taken, in the capture window.
+    const Rect& place() const noexcept { return m_place; }
     // Repaints the part of Picture1 under region (in the capture window's coordinates).
     void InvalidateUnder(HRGN region);
 

@@ -1,5 +1,6 @@
 """Selecting on the frozen screen with the mouse: the free rubber band, Reselect and Abort,
-the old selection after a new grab, and the copy to the clipboard read back by another process."""
+the old selection after a new grab, the copy to the clipboard read back by another process, and
+a picture pinned to the screen."""
 
 import subprocess
 
@@ -265,3 +266,49 @@ class Selecting(Scenario):
         wrong = [p for p, _, _ in pattern_mismatches(screen, 0, 0)
                  if abs(p[0] - x) > 160 or abs(p[1] - y) > 160]
         self.assertEqual(wrong, [])
+
+    def test_a_pin_holds_the_selection_where_it_was_cut_moves_and_closes(self):
+        rect = (300, 200, 437, 291)
+        self.cut()
+        self.select(rect[:2], rect[2:])
+        self.choose("n")
+        self.assert_back_in_tray()
+        pin = self.wait_window("SnarvikPin", visible=True)
+        self.assertEqual(pin["rect"], (299, 199, 438, 292), "the picture and a 1-pixel frame")
+        # The pattern is gone from the screen: only the pin still shows it, over its place.
+        self.assert_shows_pattern(rect)
+        self.drag([(350, 240), (400, 265), (450, 290)])
+        self.wait_for(lambda: self.windows("SnarvikPin")[0]["rect"] == (399, 249, 538, 342),
+                      what="the pin dragged by 100, 50")
+        moved = (400, 250, 537, 341)
+        wrong = pattern_mismatches(self.grab().crop(moved), *rect[:2])
+        self.assertEqual(wrong, [], "first differing pixels: %r" % wrong[:5])
+        self.key("Escape")
+        self.wait_for(lambda: not self.windows("SnarvikPin"), what="the pin closed")
+        self.assertTrue(self.snarvik_running())
+
+
+class PinAtHighDpi(Scenario):
+    """At 144 dpi a pin is still one picture pixel per screen pixel: the window is physical
+    pixels, never scaled by the system."""
+
+    dpi = 144
+
+    def test_at_144_dpi_a_pin_shows_the_selection_pixel_for_pixel(self):
+        self.start_snarvik()
+        self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
+        pattern = self.start_pattern()
+        try:
+            self.key("Print")
+            self.wait_window(MAIN_CLASS, visible=True)
+        finally:
+            pattern.kill()
+            pattern.wait(timeout=10)
+        self.wait_for(lambda: not self.windows("WintoolPattern"), what="the pattern gone")
+        rect = (300, 200, 437, 291)
+        self.select(rect[:2], rect[2:])
+        self.choose("n")
+        pin = self.wait_window("SnarvikPin", visible=True)
+        self.assertEqual(pin["rect"], (299, 199, 438, 292))
+        wrong = pattern_mismatches(self.grab().crop(rect), *rect[:2])
+        self.assertEqual(wrong, [], "first differing pixels: %r" % wrong[:5])

@@ -319,6 +319,22 @@ TEST_F(OutputCommands, TheClipboardHoldsTheSelectionOpaque) {
     EXPECT_TRUE(ImageOfBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) == expected);
 }
 
+// A pinned picture's Copy and Save as PNG (saving: pin_test): as the menu's, no cut to end.
+TEST_F(OutputCommands, APinnedPicturesCommandsEndNoCut) {
+    Host host;
+    std::int32_t number = 3;
+    SelectionCommands commands(host, number);
+    const Image picture = PatternImage(6, 4);
+    commands.SavePicturePng(picture); // cancelled
+    commands.CopyPicture(picture);
+    const win::OpenedClipboard clipboard(nullptr);
+    ASSERT_TRUE(clipboard.is_open());
+    EXPECT_EQ(ImageOfBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))).width(), 6);
+    EXPECT_EQ(host.cutsEnded, 0);
+    EXPECT_EQ(number, 3);
+    EXPECT_EQ(host.errors, std::vector<std::string>{});
+}
+
 // The registry refuses the running number, or the desktop settings: the file is kept and the
 // message says what could not be done and why.
 TEST_F(OutputCommands, RefusedSettingsAreReported) {

@@ -141,7 +141,18 @@ void frmMain::MenuClick(std::int16_t& Index) {
         if (m_steps.any()) {
             return; // a cut's menu, dialog or message is open: it finishes undisturbed
         }
+        m_tray.EndDelayedCut(); // a cut now (Print Screen) ends a count
+        if (command.lastRegion) {
+            m_view.CutLastRegion(); // the frame holds the region: no closing step
+            return;
+        }
         StartCut(command.cutLimit);
+        break;
+    case TrayCommandKind::StartDelayedCut:
+        m_tray.StartDelayedCut(command.seconds);
+        break;
+    case TrayCommandKind::CancelDelayedCut:
+        m_tray.EndDelayedCut();
         break;
     case TrayCommandKind::Exit:
         if (m_exit.Request()) {
@@ -157,6 +168,7 @@ void frmMain::MenuClick(std::int16_t& Index) {
 void frmMain::CutFromIcon() {
     std::int16_t closingOnly = kClosingStepOnly;
     MenuClick(closingOnly);
+    m_tray.EndDelayedCut();
     if (m_view.GrabScreen()) {
         ShowCaptureWindow();
     }

@@ -15,6 +15,7 @@
 #include "output/selection_commands.h"
 #include "shell/mCreateShortcut.h"
 #include "tray/mSysTray.h"
+#include "tray/tray_logic.h"
 #include "ui/capture_view.h"
 #include "ui/exit_gate.h"
 #include "ui/modal_steps.h"
@@ -80,6 +81,10 @@ private:
     bool Closing() const override { return m_exit.closing(); }
     // TrayHost
     void CutFromIcon() override;
+    void CutAfterDelay() override {
+        std::int16_t anySize = kCutAnySize;
+        MenuClick(anySize);
+    }
     // SelectionHost (and CaptureHost's ShowError)
     HWND Owner() const override { return hWnd(); }
     Result<std::string> AskSaveName(const std::string& defaultName,

@@ -46,6 +46,8 @@ public:
 
     // Picture1 shows the frame's rectangle of the frozen screen, painted at once.
     void ShowPicture();
+    // Where Picture1 is, in the capture window.
+    const Rect& place() const noexcept { return m_place; }
     // A new cut, or Reselect: no picture.
     void ClearPicture();
     // Keeps what Picture1 shows whatever the next grab does to the frozen screen.

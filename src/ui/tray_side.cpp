@@ -15,6 +15,8 @@ namespace {
 
 constexpr UINT_PTR kTrayClickTimer = 1;
 constexpr UINT_PTR kIconRetryTimer = 2;
+constexpr UINT_PTR kDelayTimer = 3;
+constexpr UINT kDelayTickMs = 1000;
 constexpr DWORD kMenuSettleMs = 150;
 
 } // namespace
@@ -47,15 +49,76 @@ void TraySide::LoadTrayIcon(HINSTANCE instance) {
 void TraySide::MakeTray(HWND window) {
     m_window = window;
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    mTrayMenu.reset(CreatePopupMenu());
-    for (const auto& entry : kTrayMenu) {
-        AppendMenuW(mTrayMenu.get(), entry.flags, entry.id, win::Wide(entry.text).c_str());
-    }
-    SetMenuDefaultItem(mTrayMenu.get(), kTrayMenuDefaultPosition, TRUE);
+    BuildTrayMenu();
     IconEvent = std::make_unique<cSysTray>(window, static_cast<cSysTrayEvents&>(*this));
     IconEvent->TrayIcon(m_iconPicture);
     IconEvent->InTray(true);
     AfterIconAdd();
+}
+
+void TraySide::BuildTrayMenu() {
+    win::UniqueMenu menu(CreatePopupMenu());
+    HMENU submenu = nullptr; // owned by menu once appended
+    for (const auto& entry : kTrayMenu) {
+        const std::wstring text = win::Wide(entry.text);
+        if ((entry.flags & kInSubmenu) != 0) {
+            if (submenu != nullptr) {
+                AppendMenuW(submenu, entry.flags & ~kInSubmenu, entry.id, text.c_str());
+            }
+        } else if ((entry.flags & kMenuPopup) != 0 && m_delay.running()) {
+            submenu = nullptr;
+            AppendMenuW(menu.get(), kCancelDelayedCutEntry.flags, kCancelDelayedCutEntry.id,
+                        win::Wide(kCancelDelayedCutEntry.text).c_str());
+        } else if ((entry.flags & kMenuPopup) != 0) {
+            win::UniqueMenu items(CreatePopupMenu());
+            submenu = items.get();
+            if (AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                            text.c_str()) != FALSE) {
+                static_cast<void>(items.release()); // the menu owns it now
+            } else {
+                submenu = nullptr;
+            }
+        } else {
+            AppendMenuW(menu.get(), entry.flags, entry.id, text.c_str());
+        }
+    }
+    SetMenuDefaultItem(menu.get(), kTrayMenuDefaultPosition, TRUE);
+    mTrayMenu = std::move(menu);
+}
+
+void TraySide::StartDelayedCut(int seconds) {
+    m_delay.Start(seconds);
+    SetTimer(m_window, kDelayTimer, kDelayTickMs, nullptr);
+    if (IconEvent) {
+        IconEvent->Tip(m_delay.Tip());
+    }
+}
+
+void TraySide::EndDelayedCut() {
+    if (m_delay.End() && m_window != nullptr) {
+        KillTimer(m_window, kDelayTimer);
+    }
+    if (IconEvent) {
+        IconEvent->Tip(m_delay.Tip());
+    }
+}
+
+void TraySide::DelayTimer() {
+    if (m_exit.closing()) {
+        EndDelayedCut();
+        return;
+    }
+    // Our own menu or dialog finishes undisturbed; the cut follows once it has closed.
+    const DelayedCut::Tick tick = m_delay.Second(m_steps.any());
+    if (!m_delay.running()) {
+        KillTimer(m_window, kDelayTimer);
+    }
+    if (IconEvent) {
+        IconEvent->Tip(m_delay.Tip());
+    }
+    if (tick == DelayedCut::Tick::Cut) {
+        m_host.CutAfterDelay();
+    }
 }
 
 void TraySide::AfterIconAdd() {
@@ -108,7 +171,9 @@ void TraySide::Release() {
     if (m_window != nullptr) {
         KillTimer(m_window, kTrayClickTimer);
         KillTimer(m_window, kIconRetryTimer);
+        KillTimer(m_window, kDelayTimer);
     }
+    m_delay.End();
     IconEvent.reset();
     mTrayMenu.reset();
 }
@@ -130,6 +195,8 @@ std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
             TrayClickTimer();
         } else if (wParam == kIconRetryTimer && IconEvent) {
             IconRetryTimer();
+        } else if (wParam == kDelayTimer) {
+            DelayTimer();
         } else {
             return std::nullopt;
         }
@@ -179,6 +246,7 @@ void TraySide::ShowTrayMenu() {
     if (IconEvent) {
         IconEvent->TakeHotkey(); // its holder may have gone meanwhile
     }
+    BuildTrayMenu(); // the delayed cut's items or its cancel, as the count stands now
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(m_window);

@@ -605,6 +605,28 @@ int CmdDialogText(int argc, char** argv) {
     return 0;
 }
 
+// Another program's popup menu open at (x, y) until it is dismissed: something on the screen
+// that is not Snarvik's for a cut to catch.
+int CmdPopupMenu(int argc, char** argv) {
+    if (argc < 2) {
+        return kUsage;
+    }
+    HWND owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                 nullptr, nullptr, nullptr);
+    snarvik::win::UniqueMenu menu(CreatePopupMenu());
+    if (owner == nullptr || !menu) {
+        return kNotFound;
+    }
+    for (const wchar_t* item : {L"Wintool &First Item", L"Wintool &Second Item"}) {
+        AppendMenuW(menu.get(), MF_STRING, 1, item);
+    }
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY, std::atoi(argv[0]), std::atoi(argv[1]),
+                   0, owner, nullptr);
+    DestroyWindow(owner);
+    return 0;
+}
+
 int CmdMenu() {
     std::vector<HWND> menus = FindTop("#32768", nullptr, true);
     for (HWND menu : menus) {
@@ -797,7 +819,7 @@ int Usage() {
                  "FORMAT FILE\n"
                  "  pattern [MS] | snap-targets | decoys COUNT | foreground\n"
                  "  dialog-set TITLE TEXT | dialog-press TITLE ID | dialog-text TITLE\n"
-                 "  menu | post HWND MSG|NAME WPARAM LPARAM\n"
+                 "  menu | popup-menu X Y | post HWND MSG|NAME WPARAM LPARAM\n"
                  "  tooltip | screen | display WIDTH HEIGHT | pointer | link FILE | reg KEY\n"
                  "  hold-print-screen [MS] | setting-changed AREA\n");
     return kUsage;
@@ -852,6 +874,7 @@ int wmain(int argc, wchar_t** wideArgv) {
              return CmdMenu();
          }},
         {"post", CmdPost},
+        {"popup-menu", CmdPopupMenu},
         {"tooltip",
          [](int, char**) {
              return CmdTooltip();

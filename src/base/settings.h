@@ -1,4 +1,4 @@
-// Names and text conversion of the two persisted settings.
+// Names and text conversion of the persisted settings.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -12,6 +12,8 @@ inline constexpr const char* kSection = "Settings";
 inline constexpr const char* kInit = "Init";
 inline constexpr const char* kNumber = "Number";
 inline constexpr const char* kLastFolder = "LastFolder";
+// The last selection, "left,top,width,height" on the screen.
+inline constexpr const char* kLastRegion = "LastRegion";
 
 // Registry key, below HKEY_CURRENT_USER, that holds the settings of one application section.
 std::string KeyPath(std::string_view appName, std::string_view section);

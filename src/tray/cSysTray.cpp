@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/win32.h"
+#include "tray/delayed_cut.h"
 #include "tray/mSysTray.h"
 #include "tray/tray_logic.h"
 
@@ -53,7 +54,7 @@ constexpr UINT kKeyReleasePollMs = 50;
 } // namespace
 
 cSysTray::cSysTray(HWND mainWindow, cSysTrayEvents& listener)
-    : m_listener(listener), mTip("Snarvik -- click for menu"), mhWnd(mainWindow) {
+    : m_listener(listener), mTip(kTrayTip), mhWnd(mainWindow) {
     TakeHotkey();
 }
 
@@ -137,6 +138,17 @@ bool cSysTray::AddIconAgain() {
 void cSysTray::DeleteIcon(HWND window, std::uint32_t id) {
     NOTIFYICONDATAW record = MakeNotifyRecord(window, id, 0, nullptr, {});
     Shell_NotifyIconW(NIM_DELETE, &record);
+}
+
+void cSysTray::Tip(const std::string& text) {
+    if (text == mTip) {
+        return;
+    }
+    mTip = text;
+    if (mShown) {
+        NOTIFYICONDATAW record = MakeNotifyRecord(mhWnd, mID, NIF_TIP, nullptr, mTip);
+        Shell_NotifyIconW(NIM_MODIFY, &record);
+    }
 }
 
 void cSysTray::Balloon(const std::string& title, const std::string& text) {

@@ -55,6 +55,9 @@ public:
     bool IconAdded() const noexcept { return m_added; }
     bool AddIconAgain();
 
+    // The icon's tip, shown from now on.
+    void Tip(const std::string& text);
+
     // A balloon over the shown icon.
     void Balloon(const std::string& title, const std::string& text);
 

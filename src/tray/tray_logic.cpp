@@ -71,6 +71,16 @@ TrayCommand TrayCommandFor(std::int16_t index) noexcept {
         return {TrayCommandKind::StartCut, 32};
     case kCut16:
         return {TrayCommandKind::StartCut, 16};
+    case kCutLastRegion:
+        return {TrayCommandKind::StartCut, 0, true};
+    case kCutDelay3:
+        return {TrayCommandKind::StartDelayedCut, 0, false, 3};
+    case kCutDelay5:
+        return {TrayCommandKind::StartDelayedCut, 0, false, 5};
+    case kCutDelay10:
+        return {TrayCommandKind::StartDelayedCut, 0, false, 10};
+    case kCancelDelayedCut:
+        return {TrayCommandKind::CancelDelayedCut, 0};
     case kExitProgram:
         return {TrayCommandKind::Exit, 0};
     default:

@@ -15,8 +15,9 @@ inline constexpr std::uint32_t kHotkeyMessage = 0x312;    // WM_HOTKEY
 inline constexpr std::uint32_t kCommandMessage = 0x111;   // WM_COMMAND
 inline constexpr std::uint32_t kBalloonUserClick = 0x405; // NIN_BALLOONUSERCLICK, in lParam
 
-// The tray commands by their index, MenuClick's Index: the tray menu's items top to bottom,
-// the separator left out.
+// The tray commands by their index, MenuClick's Index. The first seven keep the numbers they
+// always had (Print Screen runs 2, a close from outside 6); later items take the next free ones,
+// wherever they sit in the menu.
 enum TrayCommandIndex : std::int16_t {
     kVisitHomePage = 0,
     kOpenHelp = 1,
@@ -25,13 +26,18 @@ enum TrayCommandIndex : std::int16_t {
     kCut32 = 4,
     kCut16 = 5,
     kExitProgram = 6,
+    kCutLastRegion = 7,
+    kCutDelay3 = 8,
+    kCutDelay5 = 9,
+    kCutDelay10 = 10,
+    kCancelDelayedCut = 11,
 };
 // An index that is no command: MenuClick then runs only its closing step.
 inline constexpr std::int16_t kClosingStepOnly = 99;
 
 // A tray menu item's id is this bit and its command's index.
 inline constexpr std::uint32_t kTrayMenuBit = 0x2000;
-inline constexpr std::uint32_t kTrayMenuIndexMask = 0x7;
+inline constexpr std::uint32_t kTrayMenuIndexMask = 0xF;
 
 // What the window hook does with a message before passing it on.
 enum class HookActionKind {
@@ -64,21 +70,32 @@ TrayMouseAction MapTrayMouseMessage(std::uint32_t message) noexcept;
 // growing, and bounded; after the last the shell's TaskbarCreated still brings it.
 inline constexpr std::array<std::uint32_t, 5> kIconRetryDelaysMs{500, 1000, 2000, 4000, 8000};
 
-// The tray menu, top to bottom; an entry's position is its index here.
+// The tray menu, top to bottom. A popup entry opens the submenu of the entries after it that
+// are marked kInSubmenu.
 inline constexpr std::uint32_t kMenuString = 0x0;      // MF_STRING
 inline constexpr std::uint32_t kMenuSeparator = 0x800; // MF_SEPARATOR
+inline constexpr std::uint32_t kMenuPopup = 0x10;      // MF_POPUP
+inline constexpr std::uint32_t kInSubmenu = 0x10000;   // ours: an item of the popup above
 struct TrayMenuEntry {
     std::uint32_t flags;
     std::uint32_t id;
     std::string_view text;
 };
-inline constexpr std::array<TrayMenuEntry, 8> kTrayMenu{{
+// While a delayed cut counts, its entry (the popup and its items) gives way to this one.
+inline constexpr TrayMenuEntry kCancelDelayedCutEntry{kMenuString, kTrayMenuBit | kCancelDelayedCut,
+                                                      "&Cancel Delayed Cut"};
+inline constexpr std::array<TrayMenuEntry, 13> kTrayMenu{{
     {kMenuString, kTrayMenuBit | kVisitHomePage, "&Visit Orlenda Software!"},
     {kMenuString, kTrayMenuBit | kOpenHelp, "&Help"},
     {kMenuString, kTrayMenuBit | kCutAnySize, "Cut - &Any Size"},
     {kMenuString, kTrayMenuBit | kCut64, "Cut - &64x64 Limit"},
     {kMenuString, kTrayMenuBit | kCut32, "Cut - &32x32 Limit"},
     {kMenuString, kTrayMenuBit | kCut16, "Cut - &16x16 Limit"},
+    {kMenuString, kTrayMenuBit | kCutLastRegion, "Cut - &Last Region"},
+    {kMenuPopup, 0, "Cut - After a &Delay"},
+    {kMenuString | kInSubmenu, kTrayMenuBit | kCutDelay3, "&3 Seconds"},
+    {kMenuString | kInSubmenu, kTrayMenuBit | kCutDelay5, "&5 Seconds"},
+    {kMenuString | kInSubmenu, kTrayMenuBit | kCutDelay10, "1&0 Seconds"},
     {kMenuSeparator, kTrayMenuBit, ""},
     {kMenuString, kTrayMenuBit | kExitProgram, "&Exit"},
 }};
@@ -86,10 +103,20 @@ inline constexpr std::array<TrayMenuEntry, 8> kTrayMenu{{
 inline constexpr unsigned kTrayMenuDefaultPosition = 2;
 
 // The tray commands that MenuClick(Index) runs; any other Index runs only the closing step.
-enum class TrayCommandKind { None, OpenHomePage, OpenHelp, StartCut, Exit };
+enum class TrayCommandKind {
+    None,
+    OpenHomePage,
+    OpenHelp,
+    StartCut,
+    StartDelayedCut,
+    CancelDelayedCut,
+    Exit
+};
 struct TrayCommand {
     TrayCommandKind kind = TrayCommandKind::None;
     std::int32_t cutLimit = 0; // StartCut: 0 any size, else the square's side in pixels
+    bool lastRegion = false;   // StartCut: the last selection taken again, when it still fits
+    std::int32_t seconds = 0;  // StartDelayedCut
     bool operator==(const TrayCommand&) const = default;
 };
 TrayCommand TrayCommandFor(std::int16_t index) noexcept;

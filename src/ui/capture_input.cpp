@@ -215,6 +215,7 @@ void CaptureView::Form_MouseUp(int, int, int x, int y) {
         });
     }
     m_selection.ShowPicture();
+    RememberRegion();
     RunSelectionMenu(x, y);
 }
 

@@ -69,6 +69,9 @@ public:
     void SetLayer(CaptureLayer* layer) noexcept { m_layer = layer; }
 
     void StartCut(std::int32_t limit);
+    // capture_last_region.cpp: a cut of any size that takes the last selection again at once,
+    // when it still lies wholly on the monitors, and shows its menu as after a release.
+    void CutLastRegion();
     // False when the screen could not be copied: that is told, and no cut is up.
     bool GrabScreen();
     // What is on the screen, for window mode, if the last grab has not had it yet.
@@ -114,6 +117,8 @@ private:
     void StepSquare(int steps);
 
     void RunSelectionMenu(int x, int y);
+    // capture_last_region.cpp: the released selection is the last region from now on.
+    void RememberRegion();
     // The readout and magnifier at (x, y), or gone; what they show.
     void ShowOverlay(int x, int y);
     void HideOverlay();

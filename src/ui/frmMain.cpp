@@ -145,7 +145,18 @@ void frmMain::MenuClick(std::int16_t& Index) {
         if (m_steps.any()) {
             return; // a cut's menu, dialog or message is open: it finishes undisturbed
         }
+        m_tray.EndDelayedCut(); // a cut now (Print Screen) ends a count
+        if (command.lastRegion) {
+            m_view.CutLastRegion(); // the frame holds the region: no closing step
+            return;
+        }
         StartCut(command.cutLimit);
+        break;
+    case TrayCommandKind::StartDelayedCut:
+        m_tray.StartDelayedCut(command.seconds);
+        break;
+    case TrayCommandKind::CancelDelayedCut:
+        m_tray.EndDelayedCut();
         break;
     case TrayCommandKind::Exit:
         if (m_exit.Request()) {
@@ -161,70 +172,10 @@ void frmMain::MenuClick(std::int16_t& Index) {
 void frmMain::CutFromIcon() {
     std::int16_t closingOnly = kClosingStepOnly;
     MenuClick(closingOnly);
+    m_tray.EndDelayedCut();
     if (m_view.GrabScreen()) {
         ShowCaptureWindow();
     }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Window states: hidden in the tray, or maximised over the screen
-
-void frmMain::SetWindowState(WindowState state) {
-    m_state = state;
-    if (IsWindowVisible(hWnd()) && state != WindowState::Minimized) {
-        m_applyingState = true;
-        ShowWindow(hWnd(), state == WindowState::Maximized ? SW_MAXIMIZE : SW_RESTORE);
-        m_applyingState = false;
-    }
-    Form_Resize();
-}
-
-void frmMain::TrayResize() {
-    switch (TrayResizeAction(mTrayMade, m_state, mMaximized)) {
-    case ResizeAction::None:
-        break;
-    case ResizeAction::Hide:
-        ShowWindow(hWnd(), SW_HIDE);
-        mMaximized = false;
-        break;
-    case ResizeAction::Maximize:
-        // A hidden window only takes the state; showing it (a cut) makes it visible.
-        m_state = WindowState::Maximized;
-        if (m_showing || (IsWindowVisible(hWnd()) && !IsZoomed(hWnd()))) {
-            m_applyingState = true;
-            ShowWindow(hWnd(), SW_MAXIMIZE);
-            m_applyingState = false;
-        }
-        mMaximized = true;
-        break;
-    }
-}
-
-void frmMain::ShowCaptureWindow() {
-    if (!IsWindowVisible(hWnd())) {
-        // Shown in its current state, which raises the resize handling: it maximises.
-        m_showing = true;
-        Form_Resize();
-        m_showing = false;
-    }
-    // Over the whole desktop as it is now: monitors may have come, gone or changed since the
-    // window was last maximised.
-    const Rect& screen = m_view.Screen();
-    RECT placed{};
-    GetWindowRect(hWnd(), &placed);
-    if (placed.left != screen.left || placed.top != screen.top ||
-        placed.right - placed.left != screen.width || placed.bottom - placed.top != screen.height) {
-        m_applyingState = true;
-        SetWindowPos(hWnd(), HWND_TOPMOST, screen.left, screen.top, screen.width, screen.height,
-                     SWP_NOACTIVATE);
-        m_applyingState = false;
-    }
-    SetForegroundWindow(hWnd());
-    m_view.ShowOverlayAtPointer();
-}
-
-void frmMain::EndCut() {
-    SetWindowState(WindowState::Minimized);
 }
 
 void frmMain::PinPicture(Image picture, const Rect& onScreen) {

@@ -16,6 +16,7 @@
 #include "output/selection_commands.h"
 #include "shell/mCreateShortcut.h"
 #include "tray/mSysTray.h"
+#include "tray/tray_logic.h"
 #include "ui/capture_view.h"
 #include "ui/exit_gate.h"
 #include "ui/modal_steps.h"
@@ -84,6 +85,10 @@ private:
     void PinPicture(Image picture, const Rect& onScreen) override;
     // TrayHost
     void CutFromIcon() override;
+    void CutAfterDelay() override {
+        std::int16_t anySize = kCutAnySize;
+        MenuClick(anySize);
+    }
     // SelectionHost (and CaptureHost's ShowError)
     HWND Owner() const override { return hWnd(); }
     Result<std::string> AskSaveName(const std::string& defaultName,

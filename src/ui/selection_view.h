@@ -46,6 +46,8 @@ public:
 
     // Picture1 shows the frame's rectangle of the frozen screen, painted at once.
     void ShowPicture();
+    // Where Picture1 is, in the capture window.
+    const Rect& place() const noexcept { return m_place; }
     // A new cut, or Reselect: no picture.
     void ClearPicture();
     // Keeps what Picture1 shows whatever the next grab does to the frozen screen.
@@ -56,8 +58,6 @@ public:
     bool grabbing() const noexcept { return m_grabbing; }
     // The selection's own pixels; empty when there is none.
     Image Pixels() const { return m_selection.Pixels(); }
-    // Where they were taken, in the capture window.
-    const Rect& place() const noexcept { return m_place; }
     // Repaints the part of Picture1 under region (in the capture window's coordinates).
     void InvalidateUnder(HRGN region);
 

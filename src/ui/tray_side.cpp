@@ -16,6 +16,8 @@ namespace {
 
 constexpr UINT_PTR kTrayClickTimer = 1;
 constexpr UINT_PTR kIconRetryTimer = 2;
+constexpr UINT_PTR kDelayTimer = 3;
+constexpr UINT kDelayTickMs = 1000;
 constexpr DWORD kMenuSettleMs = 150;
 
 } // namespace
@@ -48,15 +50,76 @@ void TraySide::LoadTrayIcon(HINSTANCE instance) {
 void TraySide::MakeTray(HWND window) {
     m_window = window;
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    mTrayMenu.reset(CreatePopupMenu());
-    for (const auto& entry : kTrayMenu) {
-        AppendMenuW(mTrayMenu.get(), entry.flags, entry.id, win::Wide(entry.text).c_str());
-    }
-    SetMenuDefaultItem(mTrayMenu.get(), kTrayMenuDefaultPosition, TRUE);
+    BuildTrayMenu();
     IconEvent = std::make_unique<cSysTray>(window, static_cast<cSysTrayEvents&>(*this));
     IconEvent->TrayIcon(m_iconPicture);
     IconEvent->InTray(true);
     AfterIconAdd();
+}
+
+void TraySide::BuildTrayMenu() {
+    win::UniqueMenu menu(CreatePopupMenu());
+    HMENU submenu = nullptr; // owned by menu once appended
+    for (const auto& entry : kTrayMenu) {
+        const std::wstring text = win::Wide(entry.text);
+        if ((entry.flags & kInSubmenu) != 0) {
+            if (submenu != nullptr) {
+                AppendMenuW(submenu, entry.flags & ~kInSubmenu, entry.id, text.c_str());
+            }
+        } else if ((entry.flags & kMenuPopup) != 0 && m_delay.running()) {
+            submenu = nullptr;
+            AppendMenuW(menu.get(), kCancelDelayedCutEntry.flags, kCancelDelayedCutEntry.id,
+                        win::Wide(kCancelDelayedCutEntry.text).c_str());
+        } else if ((entry.flags & kMenuPopup) != 0) {
+            win::UniqueMenu items(CreatePopupMenu());
+            submenu = items.get();
+            if (AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                            text.c_str()) != FALSE) {
+                static_cast<void>(items.release()); // the menu owns it now
+            } else {
+                submenu = nullptr;
+            }
+        } else {
+            AppendMenuW(menu.get(), entry.flags, entry.id, text.c_str());
+        }
+    }
+    SetMenuDefaultItem(menu.get(), kTrayMenuDefaultPosition, TRUE);
+    mTrayMenu = std::move(menu);
+}
+
+void TraySide::StartDelayedCut(int seconds) {
+    m_delay.Start(seconds);
+    SetTimer(m_window, kDelayTimer, kDelayTickMs, nullptr);
+    if (IconEvent) {
+        IconEvent->Tip(m_delay.Tip());
+    }
+}
+
+void TraySide::EndDelayedCut() {
+    if (m_delay.End() && m_window != nullptr) {
+        KillTimer(m_window, kDelayTimer);
+    }
+    if (IconEvent) {
+        IconEvent->Tip(m_delay.Tip());
+    }
+}
+
+void TraySide::DelayTimer() {
+    if (m_exit.closing()) {
+        EndDelayedCut();
+        return;
+    }
+    // Our own menu or dialog finishes undisturbed; the cut follows once it has closed.
+    const DelayedCut::Tick tick = m_delay.Second(m_steps.any());
+    if (!m_delay.running()) {
+        KillTimer(m_window, kDelayTimer);
+    }
+    if (IconEvent) {
+        IconEvent->Tip(m_delay.Tip());
+    }
+    if (tick == DelayedCut::Tick::Cut) {
+        m_host.CutAfterDelay();
+    }
 }
 
 void TraySide::AfterIconAdd() {
@@ -79,14 +142,15 @@ void TraySide::IconRetryTimer() {
 }
 
 void TraySide::NoticeOnce() {
-    if (!m_noticed) {
-        m_noticed = true;
+    if (!m_balloon.decided) {
+        m_balloon.decided = true;
         ShowNotice(NoticeAtStart(ReadPrintScreenFacts(IconEvent->HotkeyRegistered())));
     }
 }
 
 void TraySide::ShowNotice(PrintScreenNotice notice) {
-    m_balloon = {notice, {}};
+    m_balloon.notice = notice;
+    m_balloon.saved.clear();
     if (notice != PrintScreenNotice::None) {
         IconEvent->Balloon("Snarvik", std::string(NoticeText(notice)));
     }
@@ -94,7 +158,8 @@ void TraySide::ShowNotice(PrintScreenNotice notice) {
 
 void TraySide::ShowSaved(const std::string& path) {
     if (IconEvent) {
-        m_balloon = {PrintScreenNotice::None, path};
+        m_balloon.notice = PrintScreenNotice::None;
+        m_balloon.saved = path;
         const std::string name = path.substr(path.find_last_of("\\/") + 1);
         IconEvent->Balloon("Snarvik", "Saved " + name + ". Click here to see it in its folder.");
     }
@@ -108,7 +173,7 @@ void TraySide::IconEvent_BalloonClick() {
     if (!ClickTurnsSystemCaptureOff(m_balloon.notice)) {
         return;
     }
-    m_balloon = {};
+    m_balloon.notice = PrintScreenNotice::None;
     const bool before = IconEvent->HotkeyRegistered();
     if (const Failed failed = TurnSystemCaptureOff()) {
         m_host.ShowError(*failed);
@@ -121,7 +186,9 @@ void TraySide::Release() {
     if (m_window != nullptr) {
         KillTimer(m_window, kTrayClickTimer);
         KillTimer(m_window, kIconRetryTimer);
+        KillTimer(m_window, kDelayTimer);
     }
+    m_delay.End();
     IconEvent.reset();
     mTrayMenu.reset();
 }
@@ -143,6 +210,8 @@ std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
             TrayClickTimer();
         } else if (wParam == kIconRetryTimer && IconEvent) {
             IconRetryTimer();
+        } else if (wParam == kDelayTimer) {
+            DelayTimer();
         } else {
             return std::nullopt;
         }
@@ -160,7 +229,8 @@ std::optional<LRESULT> TraySide::HandleMessage(UINT message, WPARAM wParam) {
         return 0;
     }
     if (message == frmMain::AlreadyRunningMessage()) {
-        m_balloon = {};
+        m_balloon.notice = PrintScreenNotice::None;
+        m_balloon.saved.clear();
         IconEvent->Balloon("Snarvik", "Snarvik is already running. Press Print Screen or "
                                       "double-click the scissors to cut a piece of the screen.");
         return 0;
@@ -192,6 +262,7 @@ void TraySide::ShowTrayMenu() {
     if (IconEvent) {
         IconEvent->TakeHotkey(); // its holder may have gone meanwhile
     }
+    BuildTrayMenu(); // the delayed cut's items or its cancel, as the count stands now
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(m_window);

@@ -10,6 +10,7 @@
 #include "base/failure.h"
 #include "base/win32.h"
 #include "tray/cSysTray.h"
+#include "tray/delayed_cut.h"
 #include "tray/print_screen_notice.h"
 #include "tray/picture.h"
 #include "ui/exit_gate.h"
@@ -24,6 +25,8 @@ public:
     virtual void MenuClick(std::int16_t& Index) = 0;
     // The icon's double click: a new grab with the last cut's limit.
     virtual void CutFromIcon() = 0;
+    // The delayed cut's count is over: a cut of any size.
+    virtual void CutAfterDelay() = 0;
     virtual void ShowError(const Failure& failure) = 0;
 
 protected:
@@ -48,6 +51,10 @@ public:
     std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam);
     // A balloon naming the file saved without a dialog; its click shows the file in its folder.
     void ShowSaved(const std::string& path);
+    // The delayed cut's count, a second a tick, shown in the tip; EndDelayedCut ends it, as
+    // a cut that starts otherwise does.
+    void StartDelayedCut(int seconds);
+    void EndDelayedCut();
 
 private:
     // cSysTrayEvents
@@ -67,6 +74,9 @@ private:
     void IconEvent_MouseDblClick(std::int16_t Button, std::uint32_t ID);
     void IconEvent_BalloonClick();
     void ShowTrayMenu();
+    // The menu from the table, with the delayed cut's items or, while it counts, its cancel.
+    void BuildTrayMenu();
+    void DelayTimer();
     void TrayClickTimer();
     // After the icon's add, at load or for a restarted shell: the start's notice once the shell
     // took it, else the tries again from the first delay.
@@ -89,8 +99,9 @@ private:
     std::unique_ptr<cSysTray> IconEvent;
     UINT m_taskbarCreated = 0;
     std::size_t m_iconRetries = 0;
-    bool m_noticed = false; // the start's notice is decided
+    DelayedCut m_delay;
     struct {
+        bool decided = false; // the start's notice is decided
         PrintScreenNotice notice = PrintScreenNotice::None;
         std::string saved; // the file it names
     } m_balloon;           // what the shown balloon says

@@ -95,7 +95,8 @@ class Installing(Scenario):
         self.assertEqual((self.folder / "help.html").read_bytes(),
                          (MINGW_DIR / "help.html").read_bytes())
         self.assertEqual(self.entries(), ["Snarvik"])
-        self.assertEqual(self.stored_settings(), {"Init": "1", "Number": "7"})
+        self.assertEqual(self.stored_settings(),
+                         {"Init": "1", "Number": "7", "LastRegion": "300,200,100,100"})
 
     def test_setup_gives_way_to_a_dialog_and_uninstall_ends_a_running_copy(self):
         self.assertEqual(self.setup(), 0)
@@ -120,8 +121,8 @@ class Installing(Scenario):
         self.assertEqual(self.files(), ["notes.txt"])
         self.assertEqual(self.link_target(self.programs + "\\Snarvik.lnk"), None)
         self.assertEqual(self.link_target(self.programs + STARTUP_LINK), None)
-        # Without its shortcut, the next first start makes it again.
-        self.assertEqual(self.stored_settings(), {"Number": "7"})
+        # Without its shortcut, the next first start makes it again; the rest is kept.
+        self.assertEqual(self.stored_settings(), {"Number": "7", "LastRegion": "300,200,100,100"})
 
         # Again, with the Startup shortcut made by the first start of a copy elsewhere.
         (self.folder / "notes.txt").unlink()

@@ -103,6 +103,7 @@ class Selecting(Scenario):
             self.assertEqual(pattern_mismatches(png, *rect[:2]), [])
 
     def test_abort_writes_nothing_and_shows_nothing(self):
+        # Nothing but the released selection, kept for Cut - Last Region.
         settings, files = self.stored_settings(), self.files()
         self.cut()
         self.select((50, 60), (250, 160))
@@ -111,7 +112,7 @@ class Selecting(Scenario):
         shown = [r for r in self.records("windows")
                  if r["pid"] == self.main["pid"] and r["visible"]]
         self.assertEqual(shown, [], "a window of snarvik.exe is visible")
-        self.assertEqual(self.stored_settings(), settings)
+        self.assertEqual(self.stored_settings(), dict(settings, LastRegion="50,60,200,100"))
         self.assertEqual(self.files(), files)
 
     def test_reselect_keeps_the_grab_and_a_double_click_still_shows_the_old_selection(self):

@@ -67,6 +67,7 @@ struct NoOutputs final : SelectionHost {
         return chosen.empty() ? Result<std::string>{} : Result<std::string>{chosen};
     }
     void ShowError(const Failure& failure) override { ADD_FAILURE() << failure.Message(); }
+    void ShowSaved(const std::string&) override {}
 };
 
 class Pins : public ::testing::Test {

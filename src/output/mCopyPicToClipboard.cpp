@@ -15,9 +15,6 @@ namespace {
 constexpr int kOpenAttempts = 20;
 constexpr DWORD kOpenPauseMs = 25;
 
-// zlib's fastest level: the program that asks for the PNG waits for it.
-constexpr int kFastLevel = 1;
-
 // What the clipboard's "PNG" is rendered from while it is ours.
 std::optional<Image> gCopied;
 
@@ -72,7 +69,7 @@ void RenderPng() {
     if (!gCopied) {
         return;
     }
-    const std::vector<std::uint8_t> png = EncodePng(*gCopied, PngChannels::Rgb, kFastLevel);
+    const std::vector<std::uint8_t> png = EncodePng(*gCopied, PngChannels::Rgb, kPngClipboardLevel);
     auto memory = png.empty() ? decltype(Global(0)){} : Global(png.size());
     if (!memory) {
         return; // a program asking gets nothing; the other forms are there

@@ -87,9 +87,10 @@ struct StripSums {
 
 class Deflater {
 public:
-    // Raw deflate: the zlib header and check value are made around the strips.
+    // Raw deflate with the largest window and zlib's usual memory: the zlib header and check
+    // value are made around the strips.
     explicit Deflater(int level) {
-        const int result = deflateInit2(&m_stream, level, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+        const int result = deflateInit2(&m_stream, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
         if (result == Z_MEM_ERROR) {
             throw std::bad_alloc();
         }

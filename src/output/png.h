@@ -16,6 +16,8 @@ namespace snarvik {
 // zlib makes it.
 inline constexpr int kPngScreenLevel = 6;
 inline constexpr int kPngSmallestLevel = 9;
+// The clipboard's, made while a program waits for it: zlib's fastest.
+inline constexpr int kPngClipboardLevel = 1;
 
 // Hands the .PNG file to sink in pieces of about 64 KB. level is zlib's, 0 to 9. A picture of
 // several megabytes is compressed in strips at once, one per processor (or per thread given),

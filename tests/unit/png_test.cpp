@@ -30,19 +30,6 @@ std::size_t Bpp(PngChannels channels) {
     return channels == PngChannels::Rgba ? 4 : 3;
 }
 
-// The bytes of the rows as the file should hold them: R G B (A) per pixel.
-Bytes RowBytes(const Image& image, PngChannels channels) {
-    Bytes rows;
-    for (const std::uint32_t p : image.pixels()) {
-        rows.insert(rows.end(), {static_cast<std::uint8_t>(p >> 16),
-                                 static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)});
-        if (channels == PngChannels::Rgba) {
-            rows.push_back(static_cast<std::uint8_t>(p >> 24));
-        }
-    }
-    return rows;
-}
-
 std::uint32_t Big32(const Bytes& file, std::size_t at) {
     return static_cast<std::uint32_t>(file[at] << 24 | file[at + 1] << 16 | file[at + 2] << 8 |
                                       file[at + 3]);
@@ -171,6 +158,19 @@ TEST(Png, NothingForAnEmptyPictureOrALevelZlibLacksAndAStoppedSinkStopsIt) {
 }
 
 #ifdef SNARVIK_HAVE_LIBPNG
+
+// The bytes of the rows as the file should hold them: R G B (A) per pixel.
+Bytes RowBytes(const Image& image, PngChannels channels) {
+    Bytes rows;
+    for (const std::uint32_t p : image.pixels()) {
+        rows.insert(rows.end(), {static_cast<std::uint8_t>(p >> 16),
+                                 static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)});
+        if (channels == PngChannels::Rgba) {
+            rows.push_back(static_cast<std::uint8_t>(p >> 24));
+        }
+    }
+    return rows;
+}
 
 // libpng's own reading of the file's pixels, if it has the size and channels asked for.
 std::optional<Bytes> ReadByLibpng(const Bytes& file, const Image& size, PngChannels channels) {

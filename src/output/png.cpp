@@ -36,8 +36,8 @@ void PutChunk(Bytes& out, std::string_view type, std::span<const std::uint8_t> d
     PutBig32(out, static_cast<std::uint32_t>(crc));
 }
 
-// The file after the signature's first bytes: the zlib stream cut into IDAT chunks, each handed
-// on when it is full.
+// The file from its head (signature and IHDR) on: the zlib stream cut into IDAT chunks, each
+// handed on when it is full, then IEND.
 class IdatWriter {
 public:
     IdatWriter(const ByteSink& sink, Bytes head) : m_sink(sink), m_piece(std::move(head)) {
@@ -207,7 +207,10 @@ bool EncodePng(const Image& image, PngChannels channels, int level, const ByteSi
     PutChunk(head, "IHDR", header);
     IdatWriter writer(sink, std::move(head));
     // The zlib header: deflate with a 32 KB window, and how hard it tried.
-    const int effort = level < 2 ? 0 : level < 6 ? 1 : level == 6 ? 2 : 3;
+    const int effort = level == 6 || level == Z_DEFAULT_COMPRESSION ? 2
+                       : level < 2                                  ? 0
+                       : level < 6                                  ? 1
+                                                                    : 3;
     const int flags = effort << 6 | (31 - (0x78 * 256 + (effort << 6)) % 31);
     const std::uint8_t zlibHeader[] = {0x78, static_cast<std::uint8_t>(flags)};
     writer.Add(zlibHeader); // short of a chunk: handed on with the first

@@ -41,7 +41,7 @@ template <Filter filter> inline Byte Predict(Byte a, Byte b, Byte c) {
     }
 }
 
-// Calls use(i, filtered byte i) for every byte of the row.
+// Calls use(i, filtered byte i) for the row's bytes begin to end.
 template <Filter filter, typename Use>
 inline void Filtered(const std::uint8_t* row, const std::uint8_t* above, std::size_t begin,
                      std::size_t end, std::size_t bpp, Use use) {
@@ -50,8 +50,7 @@ inline void Filtered(const std::uint8_t* row, const std::uint8_t* above, std::si
         use(i, static_cast<Byte>(row[i] - Predict<filter>(0, above[i], 0)));
     }
     for (std::size_t i = std::max(begin, first); i < end; ++i) {
-        use(i, static_cast<std::uint8_t>(row[i] -
-                                         Predict<filter>(row[i - bpp], above[i], above[i - bpp])));
+        use(i, static_cast<Byte>(row[i] - Predict<filter>(row[i - bpp], above[i], above[i - bpp])));
     }
 }
 

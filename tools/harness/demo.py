@@ -95,7 +95,7 @@ def save_icon(d):
     menu_click(d, 3)  # Cut - &64x64 Limit
     d.wait_window(MAIN_CLASS, visible=True)
     d.click(700, 400)
-    menu_click(d, 3)  # Save as &Icon (.ico)
+    menu_click(d, 4)  # Save as &Icon (.ico)
     save_as(d, "Icon2.ICO")
 
 

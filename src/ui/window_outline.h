@@ -26,8 +26,6 @@ public:
     // region, for a child window that lies over it.
     void Changes(HWND window, const std::function<void(WindowMode&)>& change,
                  const std::function<void(HRGN)>& under);
-    // The outline where it is, as a region of the window; none when there is none.
-    std::optional<Rect> outline() const noexcept { return m_outline; }
     // Draws it onto dc, whose (0, 0) is at origin in the window.
     void Paint(HDC dc, POINT origin = {0, 0}) const;
     void AddTo(HRGN region) const;

@@ -287,29 +287,3 @@ class Selecting(Scenario):
         self.key("Escape")
         self.wait_for(lambda: not self.windows("SnarvikPin"), what="the pin closed")
         self.assertTrue(self.snarvik_running())
-
-
-class PinAtHighDpi(Scenario):
-    """At 144 dpi a pin is still one picture pixel per screen pixel: the window is physical
-    pixels, never scaled by the system."""
-
-    dpi = 144
-
-    def test_at_144_dpi_a_pin_shows_the_selection_pixel_for_pixel(self):
-        self.start_snarvik()
-        self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
-        pattern = self.start_pattern()
-        try:
-            self.key("Print")
-            self.wait_window(MAIN_CLASS, visible=True)
-        finally:
-            pattern.kill()
-            pattern.wait(timeout=10)
-        self.wait_for(lambda: not self.windows("WintoolPattern"), what="the pattern gone")
-        rect = (300, 200, 437, 291)
-        self.select(rect[:2], rect[2:])
-        self.choose("n")
-        pin = self.wait_window("SnarvikPin", visible=True)
-        self.assertEqual(pin["rect"], (299, 199, 438, 292))
-        wrong = pattern_mismatches(self.grab().crop(rect), *rect[:2])
-        self.assertEqual(wrong, [], "first differing pixels: %r" % wrong[:5])

@@ -7,7 +7,6 @@
 #include "base/win32.h"
 #include "output/bmp.h"
 #include "output/icon_images.h"
-#include "output/mCopyPicToClipboard.h"
 #include "output/save_dialog.h"
 #include "output/selection_commands.h"
 #include "output/wallpaper_modes.h"
@@ -304,19 +303,6 @@ TEST_F(OutputCommands, AQuickSaveNeverReplacesAFileAndKeepsTheCutWhenItFails) {
     EXPECT_NE(host.errors[0].find(gone), std::string::npos) << host.errors[0];
     EXPECT_EQ(number, 11);
     EXPECT_EQ(host.cutsEnded, 3) << "the cut stays up";
-}
-
-// What programs that honour alpha read from the clipboard is the picture, opaque.
-TEST_F(OutputCommands, TheClipboardHoldsTheSelectionOpaque) {
-    const Image picture = PatternImage(7, 3);
-    ASSERT_EQ(mCopyPicToClipboard::CopyPicToClipboard(nullptr, picture), std::nullopt);
-    Image expected = picture;
-    for (std::uint32_t& pixel : expected.pixels()) {
-        pixel |= 0xFF000000U;
-    }
-    const win::OpenedClipboard clipboard(nullptr);
-    ASSERT_TRUE(clipboard.is_open());
-    EXPECT_TRUE(ImageOfBitmap(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) == expected);
 }
 
 // A pinned picture's Copy and Save as PNG (saving: pin_test): as the menu's, no cut to end.

@@ -30,13 +30,14 @@ std::optional<MarkTool> ToolOfKey(char32_t key);
 
 // The colours offered, 0xAARRGGBB, opaque: red, orange, yellow, green, blue, purple, black, white.
 inline constexpr std::array<std::uint32_t, 8> kMarkColours = {
-    0xFFE53935, 0xFFFB8C00, 0xFFFDD835, 0xFF43A047,
-    0xFF1E88E5, 0xFF8E24AA, 0xFF000000, 0xFFFFFFFF,
+    0xFFE53935, 0xFFFB8C00, 0xFFFDD835, 0xFF43A047, 0xFF1E88E5, 0xFF8E24AA, 0xFF000000, 0xFFFFFFFF,
 };
 // Stroke widths at 100 % (96 DPI): thin, medium, thick.
 inline constexpr std::array<int, 3> kMarkWidths = {2, 4, 8};
 // How much of the picture shows through the highlighter, of 255.
 inline constexpr std::uint8_t kHighlighterAlpha = 96;
+// The highlighter's stroke is this many times its pen's width: a marker, not a line.
+inline constexpr int kHighlighterWidthFactor = 3;
 
 // What a new mark is drawn with, in the picture's pixels on a monitor of `dpi`.
 struct MarkPen {

@@ -233,6 +233,8 @@ void Pixelate(Image& picture, const Rect& box, int block) {
     if (clip.width <= 0 || clip.height <= 0 || block < 1) {
         return;
     }
+    // A block wider than the picture is no different, and keeps the sums below from overflowing.
+    block = std::min(block, std::max(picture.width(), picture.height()));
     // How deep each band reaches outside the box before the picture's edge.
     const int above = std::min(block, clip.top);
     const int below = std::min(block, picture.height() - clip.bottom());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
 #include <set>
 #include <string>
@@ -421,6 +422,9 @@ TEST(MarkupPixelate, BlocksShadeFromTheBandsAround) {
     Pixelate(picture, {10, 0, 5, 5}, 4);
     Pixelate(picture, {2, 2, 5, 5}, 0);
     EXPECT_EQ(picture, before) << "off the picture, or no block";
+    Pixelate(picture, {2, 3, 5, 4}, std::numeric_limits<int>::max());
+    EXPECT_NEAR(picture.at(6, 6) & 0xFF, 0x56, 12) << "one block, from around it";
+    EXPECT_EQ(picture.at(2, 3), picture.at(6, 6));
 }
 
 TEST(MarkupToolbar, OneRowBesideTheSelectionOnItsMonitor) {

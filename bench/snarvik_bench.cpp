@@ -12,7 +12,9 @@
 //              flushed to disk; the safe write of those bytes alone (a new file put in the
 //              old one's place) against the flushed raw write;
 //   icon       a 256x256 selection as an icon against one bitmap entry, and the size of its
-//              256 px PNG entry against zlib's best level given the same filtered rows.
+//              256 px PNG entry against zlib's best level given the same filtered rows;
+//   markup     one pointer move while a rectangle is dragged over a marked 1080p and 4K
+//              selection, with 1 and with 200 finished marks, its repaint included.
 #include <windows.h>
 #include <zlib.h>
 
@@ -28,6 +30,7 @@
 #include "output/save_picture.h"
 #include "support/pattern.h"
 #include "ui/frmMain.h"
+#include "ui/markup_layer.h"
 #include "win/test_support.h"
 
 #include <algorithm>
@@ -510,9 +513,72 @@ void BenchPng(int width, int height) {
     DeleteFileA(text.c_str());
 }
 
+
+// Marking shown on a window of its own: a repaint copies what changed from the view.
+class BenchMarkupHost final : public MarkupHost {
+public:
+    explicit BenchMarkupHost(HWND window) : m_window(window) {}
+    void ShowOnPicture(std::shared_ptr<const Surface> view) override { m_view = std::move(view); }
+    void RepaintPicture(const Rect& area) override {
+        const win::WindowDC dc(m_window);
+        BitBlt(dc.get(), area.left, area.top, area.width, area.height, m_view->dc(), area.left,
+               area.top, SRCCOPY);
+    }
+    void ReportFailure(const std::exception_ptr&) noexcept override {}
+
+private:
+    HWND m_window;
+    std::shared_ptr<const Surface> m_view;
+};
+
+void Drag(MarkupLayer& layer, Point from, Point to) {
+    layer.Input(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    layer.Input(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM((from.x + to.x) / 2, (from.y + to.y) / 2));
+    layer.Input(WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+void BenchMarkup(int screenWidth, int screenHeight) {
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  screenWidth, screenHeight, nullptr, nullptr, nullptr, nullptr);
+    for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
+        BenchMarkupHost host(window);
+        MarkupLayer layer(host);
+        layer.Create(window, GetModuleHandleW(nullptr));
+        const Rect place{0, 0, width, height};
+        layer.Begin(testing_support::PatternImage(width, height), place, place, 96);
+        const auto pick = [&](char key) { layer.Input(WM_KEYDOWN, static_cast<WPARAM>(key), 0); };
+        double times[2] = {};
+        for (const int marks : {1, 200}) {
+            // Every tool's marks spread over the picture, made as the user makes them.
+            const char tools[] = {'R', 'E', 'A', 'L', 'P', 'H', 'N', 'X'};
+            for (int i = marks == 1 ? 0 : 1; i < marks; ++i) {
+                pick(tools[i % 8]);
+                const Point at{(i * 397) % (width - 300), (i * 211) % (height - 200)};
+                Drag(layer, at, {at.x + 40 + i % 200, at.y + 30 + i % 150});
+            }
+            pick('R');
+            int step = 0;
+            layer.Input(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(width / 4, height / 4));
+            const auto move = [&] {
+                ++step;
+                layer.Input(WM_MOUSEMOVE, MK_LBUTTON,
+                            MAKELPARAM(width / 4 + 400 + step % 40, height / 4 + 300 + step % 30));
+                GdiFlush();
+            };
+            times[marks == 1 ? 0 : 1] = Medians({move})[0];
+            layer.Input(WM_LBUTTONUP, 0, MAKELPARAM(width / 4 + 400, height / 4 + 300));
+        }
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        std::printf("%-34s %9.3f ms\n", ("markup move, 1 mark, " + size).c_str(), times[0]);
+        Report(("markup move, 200 marks, " + size).c_str(), times[1], times[0], "of 1 mark");
+        layer.Forget();
+    }
+    DestroyWindow(window);
+}
+
 } // namespace
 
-// snarvik_bench [NAME...]: only the benchmarks named (grab release move cut png bmp icon).
+// snarvik_bench [NAME...]: only the benchmarks named (grab release move cut png bmp icon markup).
 int main(int argc, char** argv) {
     const std::vector<std::string> names(argv + 1, argv + argc);
     const auto wanted = [&names](const char* name) {
@@ -547,6 +613,9 @@ int main(int argc, char** argv) {
     }
     if (wanted("icon")) {
         BenchIcon();
+    }
+    if (wanted("markup")) {
+        BenchMarkup(width, height);
     }
     return 0;
 }

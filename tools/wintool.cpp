@@ -358,7 +358,8 @@ struct Pattern {
     int height = 0;
 };
 
-bool MakePattern(Pattern& pattern) {
+// The pattern, inverted inside `changed` (if any): a screen that differs from it only there.
+bool MakePattern(Pattern& pattern, const RECT* changed = nullptr) {
     pattern.width = GetSystemMetrics(SM_CXSCREEN);
     pattern.height = GetSystemMetrics(SM_CYSCREEN);
     const BITMAPINFO info = snarvik::win::TopDown32(pattern.width, pattern.height);
@@ -372,7 +373,9 @@ bool MakePattern(Pattern& pattern) {
     auto* pixels = static_cast<uint32_t*>(bits);
     for (int y = 0; y < pattern.height; ++y) {
         for (int x = 0; x < pattern.width; ++x) {
-            *pixels++ = snarvik::testing_support::PatternPixel(x, y);
+            const bool inverted = changed != nullptr && x >= changed->left &&
+                                  x < changed->right && y >= changed->top && y < changed->bottom;
+            *pixels++ = snarvik::testing_support::PatternPixel(x, y) ^ (inverted ? 0xFFFFFFU : 0);
         }
     }
     GdiFlush();
@@ -440,8 +443,15 @@ int RunWindows(HWND main) {
     return 0;
 }
 
+// pattern [MS] [LEFT TOP RIGHT BOTTOM]: the pattern over the screen (for MS milliseconds),
+// inverted inside the rectangle given.
 int CmdPattern(int argc, char** argv) {
-    if (!MakePattern(gPattern)) {
+    RECT changed{};
+    if (argc >= 5) {
+        changed = {static_cast<LONG>(Number(argv[1])), static_cast<LONG>(Number(argv[2])),
+                   static_cast<LONG>(Number(argv[3])), static_cast<LONG>(Number(argv[4]))};
+    }
+    if (!MakePattern(gPattern, argc >= 5 ? &changed : nullptr)) {
         return kNotFound;
     }
     HWND window = PatternWindow(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP,
@@ -449,7 +459,7 @@ int CmdPattern(int argc, char** argv) {
     if (window == nullptr) {
         return kNotFound;
     }
-    if (argc > 0) {
+    if (argc > 0 && Number(argv[0]) > 0) {
         SetTimer(window, 1, static_cast<UINT>(Number(argv[0])), nullptr);
     }
     ShowWindow(window, SW_SHOW);

@@ -14,6 +14,10 @@ inline constexpr const char* kNumber = "Number";
 inline constexpr const char* kLastFolder = "LastFolder";
 // The last selection, "left,top,width,height" on the screen.
 inline constexpr const char* kLastRegion = "LastRegion";
+// The marking tool, colour and width last chosen, as their indexes.
+inline constexpr const char* kMarkTool = "MarkTool";
+inline constexpr const char* kMarkColour = "MarkColour";
+inline constexpr const char* kMarkWidth = "MarkWidth";
 
 // Registry key, below HKEY_CURRENT_USER, that holds the settings of one application section.
 std::string KeyPath(std::string_view appName, std::string_view section);

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shellscalingapi.h>
 
 #include "base/win32.h"
 
@@ -91,6 +92,17 @@ std::string ModuleFolder() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+int MonitorDpi(HMONITOR monitor) {
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (auto* query = SNARVIK_LATER(L"shcore.dll", GetDpiForMonitor);
+        query != nullptr && SUCCEEDED(query(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) &&
+        dpiX != 0) {
+        return static_cast<int>(dpiX);
+    }
+    return static_cast<int>(GetDpiForSystem());
 }
 
 } // namespace snarvik::win

@@ -181,6 +181,9 @@ std::wstring FilePath(const std::string& path);
 // The system's text for an error code, without the trailing line break.
 std::string SystemMessage(DWORD code);
 
+// The scaling of a monitor (96 is 100 %), as its own windows' text has it.
+int MonitorDpi(HMONITOR monitor);
+
 // Folder of the running executable, without a trailing separator.
 std::string ModuleFolder();
 

@@ -34,6 +34,12 @@ void SelectedPicture::Detach() {
     m_owned = true;
 }
 
+void SelectedPicture::Show(std::shared_ptr<const Surface> picture) {
+    m_area = {0, 0, picture->width(), picture->height()};
+    m_source = std::move(picture);
+    m_owned = true;
+}
+
 Image SelectedPicture::Pixels() const {
     if (empty()) {
         return {};

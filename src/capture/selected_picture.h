@@ -16,6 +16,8 @@ class SelectedPicture {
 public:
     // The piece of source at area (in source coordinates; parts outside it are black).
     void Take(std::shared_ptr<const Surface> source, const Rect& area);
+    // The whole of picture, a copy of its own.
+    void Show(std::shared_ptr<const Surface> picture);
     void Clear();
     // Keeps the piece as it is now, whatever happens to the surface it was taken from.
     void Detach();

@@ -50,7 +50,7 @@ CutState CaptureView::State() const {
 }
 
 void CaptureView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((m_layer != nullptr && m_layer->Active() && m_layer->Input(message, wParam, lParam)) ||
+    if ((m_markup.Active() && m_markup.Input(message, wParam, lParam)) ||
         !m_host.CaptureUp()) {
         return;
     }
@@ -78,7 +78,7 @@ void CaptureView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Keys reach here only while no menu or dialog is open.
 void CaptureView::Form_KeyDown(WPARAM key) {
-    if ((m_layer != nullptr && m_layer->Active() && m_layer->Input(WM_KEYDOWN, key, 0)) ||
+    if ((m_markup.Active() && m_markup.Input(WM_KEYDOWN, key, 0)) ||
         !m_host.CaptureUp() || !IsWindowVisible(m_window)) {
         return;
     }
@@ -105,9 +105,14 @@ void CaptureView::Form_KeyDown(WPARAM key) {
     Apply(steps);
 }
 
+void CaptureView::Character(WPARAM c) {
+    if (m_markup.Active()) {
+        m_markup.Input(WM_CHAR, c, 0);
+    }
+}
+
 void CaptureView::Wheel(int delta) {
-    if ((m_layer != nullptr && m_layer->Active() &&
-         m_layer->Input(WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0)) ||
+    if ((m_markup.Active() && m_markup.Input(WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0)) ||
         !m_host.CaptureUp()) {
         return;
     }
@@ -214,6 +219,7 @@ void CaptureView::Form_MouseUp(int, int, int x, int y) {
             mode.Hide();
         });
     }
+    m_markup.Forget();
     m_selection.ShowPicture();
     RememberRegion();
     RunSelectionMenu(x, y);

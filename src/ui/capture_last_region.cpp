@@ -40,6 +40,7 @@ void CaptureView::CutLastRegion() {
     const Rect inWindow = m_frozen.InWindow(*region);
     HideOverlay();
     m_selection.Shape1Changes([&](SelectionFrame& shape) { shape.Take(inWindow); });
+    m_markup.Forget();
     m_selection.ShowPicture();
     RunSelectionMenu(inWindow.right(), inWindow.bottom());
 }

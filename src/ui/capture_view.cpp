@@ -15,12 +15,14 @@ namespace snarvik {
 void CaptureView::Create(HWND window, HINSTANCE instance) {
     m_window = window;
     m_selection.Create(window, instance);
+    m_markup.Create(window, instance);
 }
 
 void CaptureView::StartCut(std::int32_t limit) {
     mCutState = limit;
     m_pressed = false;
     m_keyMoves.Clear();
+    m_markup.Forget();
     m_selection.ClearPicture();
     m_selection.Shape1Changes([](SelectionFrame& shape) { shape.Hide(); });
     if (!GrabScreen()) {
@@ -114,7 +116,7 @@ void CaptureView::PaintFrozenOnly() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
-// Bottom to top: the frozen screen, the frame and the outline, a layer, the readout panel.
+// Bottom to top: the frozen screen, the frame and the outline, the readout panel.
 void CaptureView::Paint() {
     const win::PaintScope paint(m_window);
     HDC dc = paint.dc();
@@ -123,9 +125,6 @@ void CaptureView::Paint() {
     if (!grabbing) {
         m_selection.PaintShape1(dc);
         m_outline.Paint(dc);
-        if (m_layer != nullptr && m_layer->Active()) {
-            m_layer->Paint(dc, paint.area());
-        }
     }
     if (m_overlay.shown()) {
         m_overlay.Paint(dc, {0, 0}, Readout());
@@ -177,6 +176,8 @@ void CaptureView::RunSelectionMenu(int x, int y) {
         return mnuPopupSetAsWallpaperMode_Click(kWallpaperStretch);
     case Item::Pin:
         return mnuPopupPin_Click();
+    case Item::MarkUp:
+        return mnuPopupMarkUp_Click();
     case Item::Reselect:
         return mnuPopupReselect_Click();
     case Item::Abort:
@@ -222,12 +223,34 @@ void CaptureView::mnuPopupPin_Click() {
                                              place.width, place.height});
 }
 
+// Marks the selection where it is; its toolbar goes on the selection's monitor, at its scaling.
+void CaptureView::mnuPopupMarkUp_Click() {
+    const Rect& place = m_selection.place();
+    const Rect onScreen = {m_frozen.screen().left + place.left, m_frozen.screen().top + place.top,
+                           place.width, place.height};
+    const Monitor* monitor = MonitorAt(
+        m_frozen.desktop(), {onScreen.left + onScreen.width / 2, onScreen.top + onScreen.height / 2});
+    const RECT asRect{onScreen.left, onScreen.top, onScreen.right(), onScreen.bottom()};
+    m_markup.Begin(m_selection.Pixels(), place,
+                   m_frozen.InWindow(monitor != nullptr ? monitor->bounds : m_frozen.screen()),
+                   win::MonitorDpi(MonitorFromRect(&asRect, MONITOR_DEFAULTTONEAREST)));
+}
+
+void CaptureView::MarkingEnded() {
+    if (m_host.CaptureUp() && IsWindowVisible(m_window) && !m_markup.Active()) {
+        const Rect& place = m_selection.place();
+        RunSelectionMenu(place.right() - 1, place.bottom() - 1);
+    }
+}
+
 void CaptureView::mnuPopupReselect_Click() {
+    m_markup.Forget();
     m_selection.ClearPicture();
     m_selection.Shape1Changes([](SelectionFrame& shape) { shape.Hide(); });
 }
 
 void CaptureView::mnuPopupAbort_Click() {
+    m_markup.Forget();
     m_host.EndCut();
 }
 

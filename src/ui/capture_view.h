@@ -5,7 +5,7 @@
 //   OverlayPanel    the readout and magnifier beside the pointer (overlay_panel.*)
 //   SelectionMenu   the menu of what to make of the selection (selection_menu.*)
 //   CutInput        what keys, buttons, moves and the wheel do in each state (capture/cut_input.*)
-//   CaptureLayer    a layer over the selection that may take the input (capture_layer.h)
+//   MarkupLayer     marking the selection up, which takes the input meanwhile (markup_layer.*)
 // The view turns the window's messages into input, carries out its steps (capture_input.cpp),
 // and runs the selection menu's items.
 #pragma once
@@ -19,8 +19,8 @@
 #include "capture/cut_input.h"
 #include "capture/key_moves.h"
 #include "output/selection_commands.h"
-#include "ui/capture_layer.h"
 #include "ui/frozen_screen.h"
+#include "ui/markup_layer.h"
 #include "ui/modal_steps.h"
 #include "ui/overlay_panel.h"
 #include "ui/selection_menu.h"
@@ -52,7 +52,7 @@ protected:
 // Posted to the window once a grab is painted: the view takes what is on the screen.
 inline constexpr UINT kTakeSnapshot = WM_APP + 1;
 
-class CaptureView final : private PictureHost {
+class CaptureView final : private PictureHost, private MarkupHost {
 public:
     CaptureView(CaptureHost& host, ModalSteps& steps, SelectionCommands& commands,
                 ScreenGrabber grab)
@@ -65,8 +65,6 @@ public:
     const Rect& Screen() const noexcept { return m_frozen.screen(); }
     // Creates Picture1 in the window.
     void Create(HWND window, HINSTANCE instance);
-    // Puts a layer over the selection, or none.
-    void SetLayer(CaptureLayer* layer) noexcept { m_layer = layer; }
 
     void StartCut(std::int32_t limit);
     // capture_last_region.cpp: a cut of any size that takes the last selection again at once,
@@ -86,6 +84,10 @@ public:
     void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
     void Form_KeyDown(WPARAM key);
     void Wheel(int delta);
+    // A character typed: marking's text takes it.
+    void Character(WPARAM c);
+    // Marking has ended: the selection menu again.
+    void MarkingEnded();
     void Paint();
 
     // The selection menu's items.
@@ -97,16 +99,24 @@ public:
     void mnuPopupSaveCursor_Click();
     void mnuPopupSetAsWallpaperMode_Click(std::int16_t Index);
     void mnuPopupPin_Click();
+    void mnuPopupMarkUp_Click();
     void mnuPopupReselect_Click();
     void mnuPopupAbort_Click();
 
 private:
     // PictureHost
     void PaintOverPicture(HDC dc, POINT origin) override;
-    bool PicturePassesMouse() const override { return m_outline.mode().on(); }
+    bool PicturePassesMouse() const override {
+        return m_outline.mode().on() || m_markup.Active();
+    }
     void ReportFailure(const std::exception_ptr& error) noexcept override {
         m_host.ReportFailure(error);
     }
+    // MarkupHost
+    void ShowOnPicture(std::shared_ptr<const Surface> view) override {
+        m_selection.ShowSurface(std::move(view));
+    }
+    void RepaintPicture(const Rect& area) override { m_selection.RepaintPart(area); }
 
     // capture_input.cpp
     CutState State() const;
@@ -147,7 +157,7 @@ private:
     SelectionMenu mnuPopup;
     CutInput m_input{m_frozen.desktop()};
     KeyMoveEcho m_keyMoves;
-    CaptureLayer* m_layer = nullptr;
+    MarkupLayer m_markup{*this};
 };
 
 } // namespace snarvik

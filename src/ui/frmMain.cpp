@@ -248,6 +248,12 @@ LRESULT frmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTakeSnapshot:
         m_view.TakeSnapshot();
         return 0;
+    case kMarkingEnded:
+        m_view.MarkingEnded();
+        return 0;
+    case WM_CHAR:
+        m_view.Character(wParam);
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     // The clipboard's owner: its PNG is made only when a program asks for it.

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <shellscalingapi.h>
 
 #include "ui/overlay_panel.h"
 
@@ -8,18 +7,6 @@
 namespace snarvik {
 
 namespace {
-
-// The scaling of a monitor, as its own windows' text has it.
-int MonitorDpi(HMONITOR monitor) {
-    UINT dpiX = 0;
-    UINT dpiY = 0;
-    if (auto* query = SNARVIK_LATER(L"shcore.dll", GetDpiForMonitor);
-        query != nullptr && SUCCEEDED(query(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) &&
-        dpiX != 0) {
-        return static_cast<int>(dpiX);
-    }
-    return static_cast<int>(GetDpiForSystem());
-}
 
 // The system's message font at a DPI; none if the system gives none.
 win::UniqueGdiObject MessageFont(int dpi) {
@@ -44,7 +31,7 @@ void OverlayPanel::Show(HWND window, Point at, int lines, const Under& under) {
     const HMONITOR shownOn = MonitorFromPoint({onScreen.x, onScreen.y}, MONITOR_DEFAULTTONEAREST);
     if (shownOn != m_monitor) {
         m_monitor = shownOn;
-        m_dpi = MonitorDpi(shownOn);
+        m_dpi = win::MonitorDpi(shownOn);
         m_font = MessageFont(m_dpi);
     }
     m_layout = LayoutOverlay(m_dpi, lines);

@@ -28,6 +28,7 @@ constexpr MenuLine kLines[] = {
     {L"&Center", MenuLine::kInSubmenu, Item::WallpaperCenter},
     {L"&Stretch", MenuLine::kInSubmenu, Item::WallpaperStretch},
     {L"Pi&n to Screen", MenuLine::kMain, Item::Pin},
+    {L"&Mark Up", MenuLine::kMain, Item::MarkUp},
     {L"&Reselect", MenuLine::kMain, Item::Reselect},
     {L"&Abort", MenuLine::kMain, Item::Abort},
 };

@@ -22,6 +22,7 @@ public:
         WallpaperCenter,
         WallpaperStretch,
         Pin,
+        MarkUp,
         Reselect,
         Abort,
     };

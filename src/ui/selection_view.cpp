@@ -40,7 +40,7 @@ void SelectionView::Create(HWND window, HINSTANCE instance) {
     picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     picture.lpszClassName = kPictureClassName;
     RegisterClassExW(&picture); // a second window in the process finds it registered
-    CreateWindowExW(0, kPictureClassName, L"", WS_CHILD, 0, 0, 0, 0, window, nullptr, instance,
+    CreateWindowExW(0, kPictureClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, window, nullptr, instance,
                     static_cast<WindowBase*>(this));
 }
 
@@ -95,6 +95,16 @@ void SelectionView::ShowPicture() {
                  std::max(m_place.height, 0), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Shape1Changes([](SelectionFrame& shape) { shape.Grow(); });
     RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void SelectionView::ShowSurface(std::shared_ptr<const Surface> view) {
+    m_selection.Show(std::move(view));
+    InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void SelectionView::RepaintPart(const Rect& area) {
+    const RECT part{area.left, area.top, area.right(), area.bottom()};
+    RedrawWindow(hWnd(), &part, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void SelectionView::ClearPicture() {

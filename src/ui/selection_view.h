@@ -46,6 +46,10 @@ public:
 
     // Picture1 shows the frame's rectangle of the frozen screen, painted at once.
     void ShowPicture();
+    // Picture1 shows view, a picture of its own size, from now on (a marked selection).
+    void ShowSurface(std::shared_ptr<const Surface> view);
+    // Repaints area of Picture1 (its own coordinates) now.
+    void RepaintPart(const Rect& area);
     // Where Picture1 is, in the capture window.
     const Rect& place() const noexcept { return m_place; }
     // A new cut, or Reselect: no picture.

@@ -337,12 +337,14 @@ class Driver:
         from PIL import Image
         return Image.open(self.screenshot(self.artifacts / "grab.png")).convert("RGB")
 
-    def start_pattern(self):
-        """Covers the screen with the test pattern (a topmost window); returns the process."""
+    def start_pattern(self, inverted=()):
+        """Covers the screen with the test pattern (a topmost window), inverted inside the
+        rectangle `inverted` (left, top, right, bottom) when given; returns the process."""
         self.artifacts.mkdir(parents=True, exist_ok=True)
         out = self.artifacts / "pattern.out"
         with open(out, "wb") as log:
-            process = subprocess.Popen(["wine", MINGW_DIR / "wintool.exe", "pattern"],
+            process = subprocess.Popen(["wine", MINGW_DIR / "wintool.exe", "pattern",
+                                        *(["0", *map(str, inverted)] if inverted else [])],
                                        env=self.env, stdin=subprocess.DEVNULL, stdout=log,
                                        stderr=subprocess.STDOUT)
         # Up once X shows it: the pixel in the screen's middle is the pattern's.

@@ -513,7 +513,6 @@ void BenchPng(int width, int height) {
     DeleteFileA(text.c_str());
 }
 
-
 // Marking shown on a window of its own: a repaint copies what changed from the view.
 class BenchMarkupHost final : public MarkupHost {
 public:
@@ -546,7 +545,9 @@ void BenchMarkup(int screenWidth, int screenHeight) {
         layer.Create(window, GetModuleHandleW(nullptr));
         const Rect place{0, 0, width, height};
         layer.Begin(testing_support::PatternImage(width, height), place, place, 96);
-        const auto pick = [&](char key) { layer.Input(WM_KEYDOWN, static_cast<WPARAM>(key), 0); };
+        const auto pick = [&](char key) {
+            layer.Input(WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+        };
         double times[2] = {};
         for (const int marks : {1, 200}) {
             // Every tool's marks spread over the picture, made as the user makes them.

@@ -373,8 +373,8 @@ bool MakePattern(Pattern& pattern, const RECT* changed = nullptr) {
     auto* pixels = static_cast<uint32_t*>(bits);
     for (int y = 0; y < pattern.height; ++y) {
         for (int x = 0; x < pattern.width; ++x) {
-            const bool inverted = changed != nullptr && x >= changed->left &&
-                                  x < changed->right && y >= changed->top && y < changed->bottom;
+            const bool inverted = changed != nullptr && x >= changed->left && x < changed->right &&
+                                  y >= changed->top && y < changed->bottom;
             *pixels++ = snarvik::testing_support::PatternPixel(x, y) ^ (inverted ? 0xFFFFFFU : 0);
         }
     }

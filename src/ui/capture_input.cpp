@@ -50,8 +50,7 @@ CutState CaptureView::State() const {
 }
 
 void CaptureView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((m_markup.Active() && m_markup.Input(message, wParam, lParam)) ||
-        !m_host.CaptureUp()) {
+    if ((m_markup.Active() && m_markup.Input(message, wParam, lParam)) || !m_host.CaptureUp()) {
         return;
     }
     const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -78,8 +77,8 @@ void CaptureView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Keys reach here only while no menu or dialog is open.
 void CaptureView::Form_KeyDown(WPARAM key) {
-    if ((m_markup.Active() && m_markup.Input(WM_KEYDOWN, key, 0)) ||
-        !m_host.CaptureUp() || !IsWindowVisible(m_window)) {
+    if ((m_markup.Active() && m_markup.Input(WM_KEYDOWN, key, 0)) || !m_host.CaptureUp() ||
+        !IsWindowVisible(m_window)) {
         return;
     }
     const std::optional<CutKey> cutKey = KeyOf(key);

@@ -228,8 +228,8 @@ void CaptureView::mnuPopupMarkUp_Click() {
     const Rect& place = m_selection.place();
     const Rect onScreen = {m_frozen.screen().left + place.left, m_frozen.screen().top + place.top,
                            place.width, place.height};
-    const Monitor* monitor = MonitorAt(
-        m_frozen.desktop(), {onScreen.left + onScreen.width / 2, onScreen.top + onScreen.height / 2});
+    const Monitor* monitor = MonitorAt(m_frozen.desktop(), {onScreen.left + onScreen.width / 2,
+                                                            onScreen.top + onScreen.height / 2});
     const RECT asRect{onScreen.left, onScreen.top, onScreen.right(), onScreen.bottom()};
     m_markup.Begin(m_selection.Pixels(), place,
                    m_frozen.InWindow(monitor != nullptr ? monitor->bounds : m_frozen.screen()),

@@ -106,9 +106,7 @@ public:
 private:
     // PictureHost
     void PaintOverPicture(HDC dc, POINT origin) override;
-    bool PicturePassesMouse() const override {
-        return m_outline.mode().on() || m_markup.Active();
-    }
+    bool PicturePassesMouse() const override { return m_outline.mode().on() || m_markup.Active(); }
     void ReportFailure(const std::exception_ptr& error) noexcept override {
         m_host.ReportFailure(error);
     }

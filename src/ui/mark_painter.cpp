@@ -45,7 +45,8 @@ Rect Union(const Rect& a, const Rect& b) {
 std::unique_ptr<Gdiplus::StringFormat> TextFormat() {
     auto format = std::unique_ptr<Gdiplus::StringFormat>(
         Gdiplus::StringFormat::GenericTypographic()->Clone());
-    format->SetFormatFlags(format->GetFormatFlags() | Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    format->SetFormatFlags(format->GetFormatFlags() |
+                           Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
     return format;
 }
 
@@ -96,8 +97,8 @@ namespace {
 RectF TextBox(Gdiplus::Graphics& measure, const Gdiplus::FontFamily* family, const Mark& mark) {
     RectF box(At(mark.points.front()), Gdiplus::SizeF(0, 0));
     if (family != nullptr && !mark.text.empty()) {
-        const Gdiplus::Font font(family, static_cast<float>(mark.pen.size),
-                                 Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+        const Gdiplus::Font font(family, static_cast<float>(mark.pen.size), Gdiplus::FontStyleBold,
+                                 Gdiplus::UnitPixel);
         measure.MeasureString(Wide(mark.text), WideLength(mark.text), &font,
                               At(mark.points.front()), TextFormat().get(), &box);
     }
@@ -107,8 +108,8 @@ RectF TextBox(Gdiplus::Graphics& measure, const Gdiplus::FontFamily* family, con
 Caret CaretOf(Gdiplus::Graphics& measure, const Gdiplus::FontFamily* family, const Mark& mark) {
     const float lineHeight = static_cast<float>(mark.pen.size) * 1.25F;
     const std::size_t lineStart = mark.text.rfind(u'\n');
-    const std::size_t lines = static_cast<std::size_t>(
-        std::count(mark.text.begin(), mark.text.end(), u'\n'));
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(mark.text.begin(), mark.text.end(), u'\n'));
     Mark last = mark;
     last.text = lineStart == std::u16string::npos ? mark.text : mark.text.substr(lineStart + 1);
     const RectF box = TextBox(measure, family, last);
@@ -129,7 +130,8 @@ void DrawText(Gdiplus::Graphics& graphics, const Gdiplus::FontFamily* family, co
     graphics.DrawString(Wide(mark.text), WideLength(mark.text), &font, At(mark.points.front()),
                         TextFormat().get(), &brush);
     if (caret != nullptr) {
-        const Gdiplus::Pen pen(ColourOf(mark.pen.colour), std::max(1.0F, static_cast<float>(mark.pen.size) / 12.0F));
+        const Gdiplus::Pen pen(ColourOf(mark.pen.colour),
+                               std::max(1.0F, static_cast<float>(mark.pen.size) / 12.0F));
         graphics.DrawLine(&pen, caret->top, PointF(caret->top.X, caret->top.Y + caret->height));
     }
 }
@@ -173,8 +175,7 @@ void DrawPath(Gdiplus::Graphics& graphics, const Mark& mark, const Gdiplus::Pen&
 
 } // namespace
 
-void MarkPainter::Draw(PixelTarget target, const Mark& mark, const Rect& clipTo,
-                       bool caret) const {
+void MarkPainter::Draw(PixelTarget target, const Mark& mark, const Rect& clipTo, bool caret) const {
     const Rect clip = Intersect(clipTo, {0, 0, target.width, target.height});
     if (clip.width <= 0 || clip.height <= 0 || mark.points.empty() ||
         mark.tool == MarkTool::Pixelate) {
@@ -190,8 +191,9 @@ void MarkPainter::Draw(PixelTarget target, const Mark& mark, const Rect& clipTo,
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
 
     const bool highlighter = mark.tool == MarkTool::Highlighter;
-    Gdiplus::Pen pen(ColourOf(mark.pen.colour, highlighter ? kHighlighterAlpha : 255),
-                     static_cast<float>(mark.pen.width * (highlighter ? kHighlighterWidthFactor : 1)));
+    Gdiplus::Pen pen(
+        ColourOf(mark.pen.colour, highlighter ? kHighlighterAlpha : 255),
+        static_cast<float>(mark.pen.width * (highlighter ? kHighlighterWidthFactor : 1)));
     pen.SetLineJoin(Gdiplus::LineJoinRound);
     if (mark.tool != MarkTool::Rectangle) {
         pen.SetStartCap(Gdiplus::LineCapRound);
@@ -265,8 +267,7 @@ void ComposeMarks(Image& picture, std::span<const Mark> marks, const MarkPainter
         if (mark.tool == MarkTool::Pixelate) {
             Pixelate(picture, Span(mark.points.front(), mark.points.back()), mark.pen.size);
         } else {
-            painter.Draw({picture.pixels().data(), picture.width(), picture.height()}, mark,
-                         whole);
+            painter.Draw({picture.pixels().data(), picture.width(), picture.height()}, mark, whole);
         }
     }
 }

@@ -57,8 +57,8 @@ void MarkupBar::Create(HWND parent, HINSTANCE instance) {
     bar.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     bar.lpszClassName = kBarClassName;
     RegisterClassExW(&bar); // a second window in the process finds it registered
-    CreateWindowExW(0, kBarClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
-                    nullptr, instance, static_cast<WindowBase*>(this));
+    CreateWindowExW(0, kBarClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
+                    instance, static_cast<WindowBase*>(this));
     m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hWnd(),
                              nullptr, instance, nullptr);
@@ -144,8 +144,7 @@ void MarkupBar::DrawButton(const ToolbarButton& button) {
         switch (static_cast<MarkTool>(button.index)) {
         case MarkTool::Rectangle:
         case MarkTool::Ellipse:
-            glyphs.push_back(
-                GlyphMark(static_cast<MarkTool>(button.index), kInk, stroke, {a, b}));
+            glyphs.push_back(GlyphMark(static_cast<MarkTool>(button.index), kInk, stroke, {a, b}));
             break;
         case MarkTool::Arrow:
         case MarkTool::Line:
@@ -154,8 +153,11 @@ void MarkupBar::DrawButton(const ToolbarButton& button) {
             break;
         case MarkTool::Pen:
             glyphs.push_back(GlyphMark(MarkTool::Pen, kInk, stroke,
-                                       {{a.x, b.y}, {a.x + inset, a.y}, {mid.x, b.y},
-                                        {b.x - inset / 2, a.y}, {b.x, mid.y}}));
+                                       {{a.x, b.y},
+                                        {a.x + inset, a.y},
+                                        {mid.x, b.y},
+                                        {b.x - inset / 2, a.y},
+                                        {b.x, mid.y}}));
             break;
         case MarkTool::Highlighter:
             glyphs.push_back(GlyphMark(MarkTool::Highlighter, kMarkColours[2], 2 * stroke,
@@ -195,10 +197,10 @@ void MarkupBar::DrawButton(const ToolbarButton& button) {
                  kMarkColours[static_cast<std::size_t>(button.index)]);
         break;
     case ToolbarButton::Width:
-        glyphs.push_back(GlyphMark(
-            MarkTool::Line, kInk,
-            std::max(1, kMarkWidths[static_cast<std::size_t>(button.index)] * m_dpi / 96),
-            {{a.x, mid.y}, {b.x, mid.y}}));
+        glyphs.push_back(
+            GlyphMark(MarkTool::Line, kInk,
+                      std::max(1, kMarkWidths[static_cast<std::size_t>(button.index)] * m_dpi / 96),
+                      {{a.x, mid.y}, {b.x, mid.y}}));
         break;
     case ToolbarButton::Undo:
     case ToolbarButton::Redo: {
@@ -228,16 +230,15 @@ LRESULT MarkupBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const win::PaintScope paint(hWnd());
         const RECT& area = paint.area();
         if (m_image && m_image->valid()) {
-            BitBlt(paint.dc(), area.left, area.top, area.right - area.left,
-                   area.bottom - area.top, m_image->dc(), area.left, area.top, SRCCOPY);
+            BitBlt(paint.dc(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   m_image->dc(), area.left, area.top, SRCCOPY);
         }
         return 0;
     }
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:
-        if (const auto button =
-                ButtonAt(m_layout, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
+        if (const auto button = ButtonAt(m_layout, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) {
             m_host.BarClicked(*button);
         }
         return 0;

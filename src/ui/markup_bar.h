@@ -61,7 +61,7 @@ private:
     int m_dpi = 96;
     BarState m_state;
     std::unique_ptr<Surface> m_image; // the bar as drawn
-    HWND m_tips = nullptr; // owned by the bar, gone with it
+    HWND m_tips = nullptr;            // owned by the bar, gone with it
 };
 
 } // namespace snarvik

@@ -210,8 +210,8 @@ void MarkupLayer::Refresh() {
     Rect dirty = Union(m_drawn, Compose());
     const Mark* current = m_input.current();
     const bool typing = m_input.typing();
-    const Rect now = current != nullptr ? Intersect(m_painter->Extent(*current, typing), whole)
-                                        : Rect{};
+    const Rect now =
+        current != nullptr ? Intersect(m_painter->Extent(*current, typing), whole) : Rect{};
     dirty = Intersect(Union(dirty, now), whole);
     GdiFlush();
     CopyArea(m_composed.pixels().data(), m_view->bits(), width, height, dirty);
@@ -228,7 +228,8 @@ void MarkupLayer::Refresh() {
         }
         Pixelate(part, {box.left - around.left, box.top - around.top, box.width, box.height}, band);
         for (int y = 0; y < box.height; ++y) {
-            std::memcpy(m_view->bits() + static_cast<std::ptrdiff_t>(box.top + y) * width + box.left,
+            std::memcpy(m_view->bits() + static_cast<std::ptrdiff_t>(box.top + y) * width +
+                            box.left,
                         part.row(box.top - around.top + y) + (box.left - around.left),
                         static_cast<std::size_t>(box.width) * 4);
         }

@@ -70,8 +70,8 @@ private:
     std::unique_ptr<MarkPainter> m_painter;
     MarkupBar m_bar;
     MarkupInput m_input;
-    Image m_original;              // the selection as taken
-    Image m_composed;              // with every finished mark
+    Image m_original;               // the selection as taken
+    Image m_composed;               // with every finished mark
     std::uint64_t m_composedAt = 0; // the marks' version it holds
     std::size_t m_composedCount = 0;
     std::shared_ptr<Surface> m_view; // composed, with the mark being made: what Picture1 shows

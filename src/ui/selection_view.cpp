@@ -40,8 +40,8 @@ void SelectionView::Create(HWND window, HINSTANCE instance) {
     picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     picture.lpszClassName = kPictureClassName;
     RegisterClassExW(&picture); // a second window in the process finds it registered
-    CreateWindowExW(0, kPictureClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, window, nullptr, instance,
-                    static_cast<WindowBase*>(this));
+    CreateWindowExW(0, kPictureClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, window,
+                    nullptr, instance, static_cast<WindowBase*>(this));
 }
 
 void SelectionView::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {

@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -21,13 +22,16 @@ using Points = std::vector<Point>;
 
 // A mark as text, to compare marks and show them when they differ.
 std::string Describe(const Mark& m) {
-    std::string s = std::to_string(static_cast<int>(m.tool)) + " #" + std::to_string(m.number) +
-                    " '" + std::string(m.text.begin(), m.text.end()) + "' " +
-                    std::to_string(m.pen.colour) + "/" + std::to_string(m.pen.width);
-    for (const Point& p : m.points) {
-        s += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+    std::ostringstream s;
+    s << static_cast<int>(m.tool) << " #" << m.number << " '";
+    for (const char16_t c : m.text) {
+        s << static_cast<unsigned>(c) << ' ';
     }
-    return s;
+    s << "' " << m.pen.colour << "/" << m.pen.width;
+    for (const Point& p : m.points) {
+        s << " " << p.x << "," << p.y;
+    }
+    return s.str();
 }
 
 std::vector<std::string> Describe(const MarkList& list) {

@@ -82,8 +82,9 @@ TEST_F(MarkPainterTest, ThickLineHasItsColourAtItsMiddleAndHighlighterLetsThePic
     };
     for (const int shift : {16, 8, 0}) {
         const int pen = channel(kMarkColours[2], shift);
-        const int expected = (channel(under, shift) * (255 - kHighlighterAlpha) +
-                              pen * kHighlighterAlpha + 127) / 255;
+        const int expected =
+            (channel(under, shift) * (255 - kHighlighterAlpha) + pen * kHighlighterAlpha + 127) /
+            255;
         EXPECT_NEAR(channel(over, shift), expected, 3) << "channel at bit " << shift;
     }
 }

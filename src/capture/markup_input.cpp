@@ -194,12 +194,14 @@ MarkOutcome MarkupInput::Button(const ToolbarButton& button) {
             return MarkOutcome::None;
         }
         m_choice.colour = button.index;
+        Repen();
         return MarkOutcome::Changed;
     case ToolbarButton::Width:
         if (!inRange(kMarkWidths.size())) {
             return MarkOutcome::None;
         }
         m_choice.width = button.index;
+        Repen();
         return MarkOutcome::Changed;
     case ToolbarButton::Undo:
         return Key(MarkKey::Undo, false, true);
@@ -215,6 +217,13 @@ MarkOutcome MarkupInput::Button(const ToolbarButton& button) {
         return MarkOutcome::Drop;
     }
     return MarkOutcome::None;
+}
+
+// The text being typed takes the colour and width chosen meanwhile.
+void MarkupInput::Repen() {
+    if (typing()) {
+        m_current->pen = PenFor(m_choice.colour, m_choice.width, m_dpi);
+    }
 }
 
 void MarkupInput::Clear() {

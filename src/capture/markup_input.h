@@ -54,6 +54,7 @@ public:
 private:
     // Adds the text being typed when it has any; false when there was none.
     bool FinishTyping();
+    void Repen();
 
     MarkList m_list;
     std::optional<Mark> m_current;

@@ -542,7 +542,7 @@ void BenchMarkup(int screenWidth, int screenHeight) {
     for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
         BenchMarkupHost host(window);
         MarkupLayer layer(host);
-        layer.Create(window, GetModuleHandleW(nullptr));
+        layer.Create(window);
         const Rect place{0, 0, width, height};
         layer.Begin(testing_support::PatternImage(width, height), place, place, 96);
         const auto pick = [&](char key) {

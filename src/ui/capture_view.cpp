@@ -15,7 +15,7 @@ namespace snarvik {
 void CaptureView::Create(HWND window, HINSTANCE instance) {
     m_window = window;
     m_selection.Create(window, instance);
-    m_markup.Create(window, instance);
+    m_markup.Create(window);
 }
 
 void CaptureView::StartCut(std::int32_t limit) {

@@ -57,6 +57,10 @@ void MarkupBar::Create(HWND parent, HINSTANCE instance) {
     bar.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     bar.lpszClassName = kBarClassName;
     RegisterClassExW(&bar); // a second window in the process finds it registered
+    if (auto* init = SNARVIK_LATER(L"comctl32.dll", InitCommonControlsEx)) {
+        const INITCOMMONCONTROLSEX tooltips{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+        init(&tooltips);
+    }
     CreateWindowExW(0, kBarClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
                     instance, static_cast<WindowBase*>(this));
     m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,

@@ -48,15 +48,17 @@ void Store(const char* name, int value) {
 
 } // namespace
 
-void MarkupLayer::Create(HWND window, HINSTANCE instance) {
+void MarkupLayer::Create(HWND window) {
     m_window = window;
-    m_bar.Create(window, instance);
 }
 
 void MarkupLayer::Begin(const Image& picture, const Rect& place, const Rect& monitor, int dpi) {
+    // What only marking uses stays out of the program idling in the tray until then.
     if (!m_gdiplus) {
         m_gdiplus.emplace();
         m_painter = std::make_unique<MarkPainter>();
+        m_bar.Create(m_window,
+                     reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE)));
     }
     if (!m_view || m_original.width() != picture.width() ||
         m_original.height() != picture.height()) {

@@ -38,7 +38,7 @@ class MarkupLayer final : private MarkupBarHost {
 public:
     explicit MarkupLayer(MarkupHost& host) : m_host(host), m_bar(*this) {}
 
-    void Create(HWND window, HINSTANCE instance);
+    void Create(HWND window);
     // Marks picture, the selection shown at place on monitor (both in the capture window), on a
     // monitor of dpi. The same selection marked again keeps its marks.
     void Begin(const Image& picture, const Rect& place, const Rect& monitor, int dpi);

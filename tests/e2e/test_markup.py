@@ -135,6 +135,9 @@ class Marking(Scenario):
 
         bar = self.mark_up()  # again: the rectangle is still there
         self.assertEqual(self.grab().getpixel((220, 200)), RED)
+        self.move(bar[0] + 16, bar[1] + 16)  # the first button's tip names its key
+        self.wait_for(lambda: [t for t in self.records("tooltip")
+                               if t.get("text") == "Rectangle (R)"], what="the tooltip")
         self.click(bar[2] - 16, (bar[1] + bar[3]) // 2)  # the drop button, the last one
         self.open_menu()
         self.wait_for(lambda: self.grab().getpixel((220, 200)) == pattern_rgb(220, 200),

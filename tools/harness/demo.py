@@ -12,7 +12,7 @@ import traceback
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from e2e import MAIN_CLASS, ROOT, Driver  # noqa: E402
+from e2e import MAIN_CLASS, ROOT, Driver, parse_record  # noqa: E402
 
 OUT = ROOT / "build" / "demo"
 
@@ -111,6 +111,47 @@ def window_mode(d):
     d.wait_window(MAIN_CLASS, visible=False)
 
 
+def mark_up(d):
+    """Marks a piece of the editor up: a box, an arrow, a word, two steps, a highlighter and a
+    pixelated box, the toolbar below; the selection and its toolbar in 09-markup.png."""
+    left, top = d.windows("Notepad")[0]["rect"][:2]
+    sel = (left + 10, top + 50, left + 470, top + 290)
+    d.key("Print")
+    d.wait_window(MAIN_CLASS, visible=True)
+    d.drag([sel[:2], ((sel[0] + sel[2]) // 2, (sel[1] + sel[3]) // 2), sel[2:]])
+    d.choose("m")  # &Mark Up
+    x, y = sel[:2]
+
+    def tool(key, *points):
+        d.key(key)
+        if len(points) == 1:
+            d.click(*points[0])
+        else:
+            d.drag(list(points))
+
+    tool("r", (x + 8, y + 8), (x + 120, y + 40), (x + 200, y + 34))
+    tool("a", (x + 330, y + 120), (x + 280, y + 80), (x + 215, y + 30))
+    tool("t", (x + 300, y + 124))
+    d.key("C", "h", "e", "c", "k", "space", "t", "h", "i", "s")
+    d.key("Return")
+    tool("n", (x + 22, y + 80))
+    tool("n", (x + 22, y + 130))
+    tool("h", (x + 40, y + 130), (x + 150, y + 130), (x + 260, y + 130))
+    tool("x", (x + 40, y + 175), (x + 150, y + 190), (x + 260, y + 215))
+    time.sleep(0.5)
+    shot = d.screenshot(OUT / "09-markup-screen.png")
+    bar = d.wait_for(lambda: [r for r in map(parse_record, d.wintool(
+        "children", hex(d.main_window()["hwnd"])).stdout.splitlines())
+        if r.get("class") == "SnarvikMarkupBar"], what="the toolbar")[0]["rect"]
+    right, bottom = max(sel[2], bar[2]) + 8, max(sel[3], bar[3]) + 8
+    subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (right - sel[0] + 16,
+                    bottom - sel[1] + 16, sel[0] - 8, sel[1] - 8), "+repage",
+                    str(OUT / "09-markup.png")], check=True)
+    d.key("Return")  # the selection menu again: Copy to Clipboard takes the marks
+    d.choose("c")
+    d.wait_window(MAIN_CLASS, visible=False)
+
+
 def save_as(d, name):
     d.wintool("dialog-set", "Save Graphic", "C:\\Demo\\" + name)
     d.wintool("dialog-press", "Save Graphic", "1")
@@ -121,7 +162,7 @@ def save_as(d, name):
 
 
 STEPS = [started_in_tray, tray_tip, tray_menu, limited_cut, copy_selection, save_bitmap, save_icon,
-         window_mode]
+         window_mode, mark_up]
 
 
 def main():

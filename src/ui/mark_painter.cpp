@@ -41,12 +41,12 @@ Rect Union(const Rect& a, const Rect& b) {
     return {l, t, std::max(a.right(), b.right()) - l, std::max(a.bottom(), b.bottom()) - t};
 }
 
-// Measured and drawn alike: trailing blanks count, no padding of GDI+'s own.
+// Measured and drawn alike: trailing blanks count, nothing clipped or trimmed.
 std::unique_ptr<Gdiplus::StringFormat> TextFormat() {
-    auto format = std::unique_ptr<Gdiplus::StringFormat>(
-        Gdiplus::StringFormat::GenericTypographic()->Clone());
-    format->SetFormatFlags(format->GetFormatFlags() |
-                           Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    auto format = std::make_unique<Gdiplus::StringFormat>(
+        Gdiplus::StringFormatFlagsNoClip | Gdiplus::StringFormatFlagsNoFitBlackBox |
+        Gdiplus::StringFormatFlagsMeasureTrailingSpaces);
+    format->SetTrimming(Gdiplus::StringTrimmingNone);
     return format;
 }
 

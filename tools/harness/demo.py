@@ -134,15 +134,16 @@ def mark_up(d):
     tool("t", (x + 300, y + 124))
     d.key("C", "h", "e", "c", "k", "space", "t", "h", "i", "s")
     d.key("Return")
-    tool("n", (x + 22, y + 80))
-    tool("n", (x + 22, y + 130))
+    tool("n", (x + 440, y + 60))
+    tool("n", (x + 440, y + 110))
+    bar = d.wait_for(lambda: [r for r in map(parse_record, d.wintool(
+        "children", hex(d.main_window()["hwnd"])).stdout.splitlines())
+        if r.get("class") == "SnarvikMarkupBar"], what="the toolbar")[0]["rect"]
+    d.click(bar[0] + 4 + 9 * 26 + 8 + 2 * 26 + 12, bar[1] + 16)  # the yellow colour
     tool("h", (x + 40, y + 130), (x + 150, y + 130), (x + 260, y + 130))
     tool("x", (x + 40, y + 175), (x + 150, y + 190), (x + 260, y + 215))
     time.sleep(0.5)
     shot = d.screenshot(OUT / "09-markup-screen.png")
-    bar = d.wait_for(lambda: [r for r in map(parse_record, d.wintool(
-        "children", hex(d.main_window()["hwnd"])).stdout.splitlines())
-        if r.get("class") == "SnarvikMarkupBar"], what="the toolbar")[0]["rect"]
     right, bottom = max(sel[2], bar[2]) + 8, max(sel[3], bar[3]) + 8
     subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (right - sel[0] + 16,
                     bottom - sel[1] + 16, sel[0] - 8, sel[1] - 8), "+repage",

@@ -32,4 +32,24 @@ inline Rect Intersect(const Rect& a, const Rect& b) {
     return r > l && d > t ? Rect{l, t, r - l, d - t} : Rect{a.left, a.top, 0, 0};
 }
 
+// The smallest rectangle holding both; an empty one adds nothing.
+inline Rect Union(const Rect& a, const Rect& b) {
+    if (a.width <= 0 || a.height <= 0) {
+        return b;
+    }
+    if (b.width <= 0 || b.height <= 0) {
+        return a;
+    }
+    const int l = a.left < b.left ? a.left : b.left;
+    const int t = a.top < b.top ? a.top : b.top;
+    const int r = a.right() > b.right() ? a.right() : b.right();
+    const int d = a.bottom() > b.bottom() ? a.bottom() : b.bottom();
+    return {l, t, r - l, d - t};
+}
+
+// r with `by` more on every side.
+inline Rect Grown(const Rect& r, int by) {
+    return {r.left - by, r.top - by, r.width + 2 * by, r.height + 2 * by};
+}
+
 } // namespace snarvik

@@ -21,10 +21,6 @@ int ScaledToDpi(int pixels, int dpi) {
     return std::max(1, static_cast<int>(std::lround(static_cast<double>(pixels) * at / 96.0)));
 }
 
-Rect Grown(const Rect& r, int by) {
-    return {r.left - by, r.top - by, r.width + 2 * by, r.height + 2 * by};
-}
-
 Rect SpanOfAll(const std::vector<Point>& points) {
     Point low = points.front();
     Point high = points.front();

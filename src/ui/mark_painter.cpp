@@ -29,18 +29,6 @@ bool IsLight(std::uint32_t argb) {
     return 299 * r + 587 * g + 114 * b > 160'000;
 }
 
-Rect Grown(const Rect& r, int by) {
-    return {r.left - by, r.top - by, r.width + 2 * by, r.height + 2 * by};
-}
-
-Rect Union(const Rect& a, const Rect& b) {
-    if (a.width <= 0 || a.height <= 0) {
-        return b;
-    }
-    const int l = std::min(a.left, b.left), t = std::min(a.top, b.top);
-    return {l, t, std::max(a.right(), b.right()) - l, std::max(a.bottom(), b.bottom()) - t};
-}
-
 // Measured and drawn alike: trailing blanks count, nothing clipped or trimmed.
 std::unique_ptr<Gdiplus::StringFormat> TextFormat() {
     auto format = std::make_unique<Gdiplus::StringFormat>(
@@ -86,8 +74,15 @@ MarkPainter::MarkPainter()
         auto family = std::make_unique<Gdiplus::FontFamily>(name);
         if (family->IsAvailable()) {
             m_family = std::move(family);
-            break;
+            return;
         }
+    }
+    // None of those: whatever family the system has first.
+    const Gdiplus::InstalledFontCollection installed;
+    auto family = std::make_unique<Gdiplus::FontFamily>();
+    INT found = 0;
+    if (installed.GetFamilies(1, family.get(), &found) == Gdiplus::Ok && found == 1) {
+        m_family = std::move(family);
     }
 }
 
@@ -106,7 +101,11 @@ RectF TextBox(Gdiplus::Graphics& measure, const Gdiplus::FontFamily* family, con
 }
 
 Caret CaretOf(Gdiplus::Graphics& measure, const Gdiplus::FontFamily* family, const Mark& mark) {
-    const float lineHeight = static_cast<float>(mark.pen.size) * 1.25F;
+    float lineHeight = static_cast<float>(mark.pen.size);
+    if (family != nullptr) {
+        const Gdiplus::Font font(family, lineHeight, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+        lineHeight = font.GetHeight(&measure);
+    }
     const std::size_t lineStart = mark.text.rfind(u'\n');
     const std::size_t lines =
         static_cast<std::size_t>(std::count(mark.text.begin(), mark.text.end(), u'\n'));

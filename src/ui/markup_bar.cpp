@@ -50,19 +50,11 @@ bool Chosen(const ToolbarButton& button, const MarkChoice& choice) {
 } // namespace
 
 void MarkupBar::Create(HWND parent, HINSTANCE instance) {
-    WNDCLASSEXW bar{};
-    bar.cbSize = sizeof(bar);
-    bar.lpfnWndProc = &WindowBase::Procedure;
-    bar.hInstance = instance;
-    bar.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    bar.lpszClassName = kBarClassName;
-    RegisterClassExW(&bar); // a second window in the process finds it registered
     if (auto* init = SNARVIK_LATER(L"comctl32.dll", InitCommonControlsEx)) {
         const INITCOMMONCONTROLSEX tooltips{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
         init(&tooltips);
     }
-    CreateWindowExW(0, kBarClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
-                    instance, static_cast<WindowBase*>(this));
+    CreateBound({kBarClassName}, instance, 0, WS_CHILD | WS_CLIPSIBLINGS, L"", {}, parent);
     m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hWnd(),
                              nullptr, instance, nullptr);

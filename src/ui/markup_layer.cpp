@@ -14,17 +14,6 @@ namespace snarvik {
 
 namespace {
 
-Rect Union(const Rect& a, const Rect& b) {
-    if (a.width <= 0 || a.height <= 0) {
-        return b;
-    }
-    if (b.width <= 0 || b.height <= 0) {
-        return a;
-    }
-    const int l = std::min(a.left, b.left), t = std::min(a.top, b.top);
-    return {l, t, std::max(a.right(), b.right()) - l, std::max(a.bottom(), b.bottom()) - t};
-}
-
 // Copies area (clipped to both) from one picture's rows to another's of the same width.
 void CopyArea(const std::uint32_t* from, std::uint32_t* to, int width, int height,
               const Rect& area) {
@@ -221,8 +210,7 @@ void MarkupLayer::Refresh() {
         // Shown as it will be: the box pixelated from what lies around it now.
         const Rect box = Intersect(Span(current->points.front(), current->points.back()), whole);
         const int band = current->pen.size;
-        const Rect around = Intersect(
-            {box.left - band, box.top - band, box.width + 2 * band, box.height + 2 * band}, whole);
+        const Rect around = Intersect(Grown(box, band), whole);
         Image part(around.width, around.height);
         for (int y = 0; y < around.height; ++y) {
             std::memcpy(part.row(y), m_composed.row(around.top + y) + around.left,

@@ -53,20 +53,12 @@ bool PinWindow::Create(HINSTANCE instance, const Rect& at) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
-    WNDCLASSEXW pin{};
-    pin.cbSize = sizeof(pin);
-    pin.style = CS_DBLCLKS;
-    pin.lpfnWndProc = &WindowBase::Procedure;
-    pin.hInstance = instance;
-    pin.hCursor = LoadCursorW(nullptr, IDC_SIZEALL);
-    pin.lpszClassName = kPinClassName;
-    RegisterClassExW(&pin); // the first pin registers it
     // The window is physical pixels: the process is per-monitor aware, so nothing scales it.
     const Rect window = PinWindowRect({at.left, at.top, m_picture.width(), m_picture.height()});
-    if (CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED, kPinClassName,
-                        L"Snarvik pinned picture", WS_POPUP, window.left, window.top, window.width,
-                        window.height, nullptr, nullptr, instance,
-                        static_cast<WindowBase*>(this)) == nullptr) {
+    if (CreateBound(
+            {kPinClassName, IDC_SIZEALL, CS_DBLCLKS}, instance,
+            WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED, WS_POPUP, L"Snarvik pinned picture",
+            {window.left, window.top, window.right(), window.bottom()}, nullptr) == nullptr) {
         return false;
     }
     // A layered window shows nothing until its attributes are set.

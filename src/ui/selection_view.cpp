@@ -33,15 +33,7 @@ bool IsMouse(UINT message) {
 
 void SelectionView::Create(HWND window, HINSTANCE instance) {
     m_window = window;
-    WNDCLASSEXW picture{};
-    picture.cbSize = sizeof(picture);
-    picture.lpfnWndProc = &WindowBase::Procedure;
-    picture.hInstance = instance;
-    picture.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    picture.lpszClassName = kPictureClassName;
-    RegisterClassExW(&picture); // a second window in the process finds it registered
-    CreateWindowExW(0, kPictureClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, window,
-                    nullptr, instance, static_cast<WindowBase*>(this));
+    CreateBound({kPictureClassName}, instance, 0, WS_CHILD | WS_CLIPSIBLINGS, L"", {}, window);
 }
 
 void SelectionView::Shape1Changes(const std::function<void(SelectionFrame&)>& change) {

@@ -30,4 +30,19 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
     }
 }
 
+HWND WindowBase::CreateBound(const Kind& kind, HINSTANCE instance, DWORD exStyle, DWORD style,
+                             const wchar_t* title, const RECT& place, HWND parent) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = kind.classStyle;
+    windowClass.lpfnWndProc = &WindowBase::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, kind.cursor);
+    windowClass.lpszClassName = kind.className;
+    RegisterClassExW(&windowClass); // a second window of the kind finds it registered
+    return CreateWindowExW(exStyle, kind.className, title, style, place.left, place.top,
+                           place.right - place.left, place.bottom - place.top, parent, nullptr,
+                           instance, this);
+}
+
 } // namespace snarvik

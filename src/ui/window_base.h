@@ -21,6 +21,16 @@ protected:
     // object, as a WindowBase*: bound at WM_NCCREATE, unbound at WM_NCDESTROY.
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam,
                                       LPARAM lParam) noexcept;
+    // What a window of ours is made of.
+    struct Kind {
+        const wchar_t* className;
+        const wchar_t* cursor = IDC_ARROW;
+        UINT classStyle = 0;
+    };
+    // A window of that kind bound to this object (its class registered by the first one);
+    // null when the system refuses it.
+    HWND CreateBound(const Kind& kind, HINSTANCE instance, DWORD exStyle, DWORD style,
+                     const wchar_t* title, const RECT& place, HWND parent);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // Tells the user what a handler threw.

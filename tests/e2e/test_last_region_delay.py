@@ -28,16 +28,9 @@ class LastRegion(Scenario):
         pattern goes away once grabbed, so only the frozen image shows it."""
         self.tray_click(3)
         self.open_menu()
-        pattern = self.start_pattern()
-        try:
-            # The pattern covers the open tray menu: give it the item's access key.
-            self.wintool("post", hex(self.records("menu")[0]["hwnd"]), WM_CHAR,
-                         ord(LAST_REGION), 0)
-            self.wait_window(MAIN_CLASS, visible=True)
-        finally:
-            pattern.kill()
-            pattern.wait(timeout=10)
-        self.wait_for(lambda: not self.windows("WintoolPattern"), what="the pattern gone")
+        # The pattern covers the open tray menu: give it the item's access key.
+        self.cut_over_pattern(lambda: self.wintool(
+            "post", hex(self.records("menu")[0]["hwnd"]), WM_CHAR, ord(LAST_REGION), 0))
 
     def assert_taken_again(self, rect):
         self.open_menu()  # the selection menu, at once

@@ -2,7 +2,7 @@
 places drawn, the rest of the selection stays exact, a pixelated box shows nothing of what was
 under it; Escape while typing, the drop button and Reselect."""
 
-from e2e import MAIN_CLASS, Scenario, pattern_mismatches, pattern_rgb
+from e2e import Scenario, parse_record, pattern_mismatches, pattern_rgb
 
 SEL = (200, 150, 600, 450)   # the selection on the screen: left, top, right, bottom
 BOX = (420, 350, 501, 421)   # the pixelated box, corners included as dragged
@@ -17,27 +17,14 @@ class Marking(Scenario):
         self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
 
     def cut(self, inverted=()):
-        """Print Screen over the pattern (inverted inside `inverted`), then the pattern goes."""
-        pattern = self.start_pattern(inverted)
-        try:
-            self.key("Print")
-            self.wait_window(MAIN_CLASS, visible=True)
-        finally:
-            pattern.kill()
-            pattern.wait(timeout=10)
-        self.wait_for(lambda: not self.windows("WintoolPattern"), what="the pattern gone")
+        self.cut_over_pattern(lambda: self.key("Print"), inverted)
 
     def toolbar(self):
         """The marking toolbar's rectangle while it is shown, else None."""
         children = self.wintool("children", hex(self.main_window()["hwnd"])).stdout
-        bars = [r for r in map(self.parse, children.splitlines())
+        bars = [r for r in map(parse_record, children.splitlines())
                 if r.get("class") == "SnarvikMarkupBar" and r.get("visible") == 1]
         return bars[0]["rect"] if bars else None
-
-    @staticmethod
-    def parse(line):
-        from e2e import parse_record
-        return parse_record(line)
 
     def mark_up(self):
         self.choose("m")
@@ -145,6 +132,7 @@ class Marking(Scenario):
 
         self.mark_up()
         self.tool("e", (250, 180), (350, 260))
+        self.assertEqual(self.stored_settings().get("MarkTool"), "1", "the ellipse is kept")
         self.key("Return")
         self.open_menu()
         self.choose("r")  # Reselect drops the marks with the selection

@@ -26,19 +26,10 @@ class Selecting(Scenario):
         if limit:
             self.tray_click(3)
             self.open_menu()
-        pattern = self.start_pattern()
-        try:
-            if limit:
-                # The pattern covers the open tray menu: give it the item's access key.
-                menu = self.records("menu")[0]
-                self.wintool("post", hex(menu["hwnd"]), WM_CHAR, ord(str(limit)[0]), 0)
-            else:
-                self.key("Print")
-            self.wait_window(MAIN_CLASS, visible=True)
-        finally:
-            pattern.kill()
-            pattern.wait(timeout=10)
-        self.wait_for(lambda: not self.windows("WintoolPattern"), what="the pattern gone")
+        # The pattern covers the open tray menu: give it the item's access key.
+        self.cut_over_pattern(lambda: self.wintool(
+            "post", hex(self.records("menu")[0]["hwnd"]), WM_CHAR, ord(str(limit)[0]), 0)
+            if limit else self.key("Print"))
 
     def assert_shows_pattern(self, rect):
         left, top, right, bottom = rect

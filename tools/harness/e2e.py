@@ -356,6 +356,18 @@ class Driver:
             raise HarnessError("wintool pattern failed: " + out.read_text("latin-1"))
         return process
 
+    def cut_over_pattern(self, start, inverted=()):
+        """start() starts a cut with the test pattern (inverted inside `inverted`) over the
+        screen; the pattern goes once the cut is up, so only the frozen image still shows it."""
+        pattern = self.start_pattern(inverted)
+        try:
+            start()
+            self.wait_window(MAIN_CLASS, visible=True)
+        finally:
+            pattern.kill()
+            pattern.wait(timeout=10)
+        self.wait_for(lambda: not self.windows("WintoolPattern"), what="the pattern gone")
+
     def keep_artifacts(self):
         """The screen, the window list and the settings of a failed scenario."""
         self.artifacts.mkdir(parents=True, exist_ok=True)

@@ -289,9 +289,10 @@ TEST(MainWindow, ManyCutsGiveBackEveryHandle) {
     const auto form = LoadForm();
     ASSERT_NE(form, nullptr);
     MenuAnswers menus(VK_ESCAPE);
-    const WPARAM answers[] = {'r', 'a', 'c', VK_ESCAPE}; // Reselect, Abort, Copy, dismissed
+    // Reselect, Abort, Copy, Mark Up, dismissed
+    const WPARAM answers[] = {'r', 'a', 'c', 'm', VK_ESCAPE};
     const auto cycle = [&](int i) {
-        menus.Answer(answers[i % 4]);
+        menus.Answer(answers[i % 5]);
         form->StartCut(i % 2 == 0 ? 0 : 32);
         // Each button selects: the selection menu opens once per cycle.
         const UINT down[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
@@ -299,6 +300,15 @@ TEST(MainWindow, ManyCutsGiveBackEveryHandle) {
         SendMessageA(form->hWnd(), button, 0, MAKELPARAM(200 + i, 200));
         SendMessageA(form->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(260 + i, 250 + i));
         SendMessageA(form->hWnd(), button + 1, 0, MAKELPARAM(260 + i, 250 + i));
+        if (answers[i % 5] == 'm') {
+            // A mark drawn, then Enter: the selection menu again, dismissed.
+            SendMessageA(form->hWnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(210, 210));
+            SendMessageA(form->hWnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(240, 230));
+            SendMessageA(form->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(250, 240));
+            menus.Answer(VK_ESCAPE);
+            SendMessageA(form->hWnd(), WM_KEYDOWN, VK_RETURN, 0);
+            Pump();
+        }
         form->SetWindowState(WindowState::Minimized);
         Pump();
     };
@@ -313,7 +323,7 @@ TEST(MainWindow, ManyCutsGiveBackEveryHandle) {
     for (int i = 0; i < 200; ++i) {
         cycle(i);
     }
-    EXPECT_EQ(menus.opened(), 208);
+    EXPECT_EQ(menus.opened(), 208 + 41); // Mark Up's menus twice
     DWORD handlesAfter = 0;
     GetProcessHandleCount(self, &handlesAfter);
     EXPECT_GT(gdiBefore, 0u);

@@ -43,8 +43,10 @@ void MarkupLayer::Create(HWND window) {
 
 void MarkupLayer::Begin(const Image& picture, const Rect& place, const Rect& monitor, int dpi) {
     // What only marking uses stays out of the program idling in the tray until then.
-    if (!m_gdiplus) {
-        m_gdiplus.emplace();
+    if (!m_painter) {
+        if (!m_gdiplus) {
+            m_gdiplus.emplace();
+        }
         m_painter = std::make_unique<MarkPainter>();
         m_bar.Create(m_window,
                      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(m_window, GWLP_HINSTANCE)));

@@ -225,13 +225,17 @@ void CaptureView::mnuPopupPin_Click() {
 
 // Marks the selection where it is; its toolbar goes on the selection's monitor, at its scaling.
 void CaptureView::mnuPopupMarkUp_Click() {
+    const Image picture = m_selection.Pixels();
+    if (picture.empty()) {
+        return; // a click selected nothing to draw on
+    }
     const Rect& place = m_selection.place();
     const Rect onScreen = {m_frozen.screen().left + place.left, m_frozen.screen().top + place.top,
                            place.width, place.height};
     const Monitor* monitor = MonitorAt(m_frozen.desktop(), {onScreen.left + onScreen.width / 2,
                                                             onScreen.top + onScreen.height / 2});
     const RECT asRect{onScreen.left, onScreen.top, onScreen.right(), onScreen.bottom()};
-    m_markup.Begin(m_selection.Pixels(), place,
+    m_markup.Begin(picture, place,
                    m_frozen.InWindow(monitor != nullptr ? monitor->bounds : m_frozen.screen()),
                    win::MonitorDpi(MonitorFromRect(&asRect, MONITOR_DEFAULTTONEAREST)));
 }

@@ -3,6 +3,7 @@
 #include "ui/mark_painter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 
@@ -19,9 +20,14 @@ Color ColourOf(std::uint32_t argb, BYTE alpha = 255) {
             static_cast<BYTE>(argb)};
 }
 
-// GDI+ puts a pixel's centre on whole coordinates.
+// Pixel (x, y) covers x to x + 1 (GDI+ without a pixel offset, on Windows and under Wine): its
+// centre, so that marks are centred on the pixels the pointer was on.
 PointF At(Point p) {
-    return {static_cast<float>(p.x), static_cast<float>(p.y)};
+    return {static_cast<float>(p.x) + 0.5F, static_cast<float>(p.y) + 0.5F};
+}
+
+PointF AtPoint(const std::array<float, 2>& p) {
+    return {p[0] + 0.5F, p[1] + 0.5F};
 }
 
 bool IsLight(std::uint32_t argb) {
@@ -188,6 +194,7 @@ void MarkPainter::Draw(PixelTarget target, const Mark& mark, const Rect& clipTo,
     Gdiplus::Graphics graphics(&bitmap);
     graphics.TranslateTransform(static_cast<float>(-clip.left), static_cast<float>(-clip.top));
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeNone);
 
     const bool highlighter = mark.tool == MarkTool::Highlighter;
     Gdiplus::Pen pen(
@@ -215,10 +222,8 @@ void MarkPainter::Draw(PixelTarget target, const Mark& mark, const Rect& clipTo,
         break;
     case MarkTool::Arrow: {
         const ArrowHead head = HeadOf(a, b, mark.pen.width);
-        graphics.DrawLine(&pen, At(a), PointF(head.shaftEnd[0], head.shaftEnd[1]));
-        const PointF corners[] = {{head.tip[0], head.tip[1]},
-                                  {head.left[0], head.left[1]},
-                                  {head.right[0], head.right[1]}};
+        graphics.DrawLine(&pen, At(a), AtPoint(head.shaftEnd));
+        const PointF corners[] = {AtPoint(head.tip), AtPoint(head.left), AtPoint(head.right)};
         const Gdiplus::SolidBrush fill(ColourOf(mark.pen.colour));
         graphics.FillPolygon(&fill, corners, 3);
         break;

@@ -10,7 +10,7 @@ RED = (0xE5, 0x39, 0x35)     # the first colour, chosen while the settings hold 
 TITLE = "Save Graphic"
 
 
-class Marking(Scenario):
+class MarkingScenario(Scenario):
     def setUp(self):
         super().setUp()
         self.start_snarvik()
@@ -70,6 +70,8 @@ class Marking(Scenario):
                  and at(x, y) != pattern_rgb(x, y)]
         self.assertEqual(wrong[:5], [], "pixels off the marks changed")
 
+
+class Marking(MarkingScenario):
     def test_marks_reach_the_png_and_the_clipboard_and_hide_the_box_for_good(self):
         from PIL import Image, ImageChops
         self.cut()
@@ -142,3 +144,23 @@ class Marking(Scenario):
         self.records("clipboard-bmp", "C:\\clip.bmp")
         with Image.open(self.unix_path("C:\\clip.bmp")) as copied:
             self.assertEqual(pattern_mismatches(copied, *SEL[:2])[:3], [])
+
+
+class MarkingAt144Dpi(MarkingScenario):
+    dpi = 144
+
+    def test_marks_and_the_toolbar_follow_the_monitors_scaling(self):
+        self.cut()
+        self.select(SEL[:2], SEL[2:])
+        bar = self.mark_up()
+        self.assertEqual(bar[3] - bar[1], 48, "the toolbar one and a half times as high")
+        self.tool("l", (220, 300), (400, 300), (580, 300))  # the middle width: 4 px at 100 %
+        self.key("Return")
+        self.open_menu()
+        screen = self.grab()
+        red = [y for y in range(290, 311) if screen.getpixel((400, y)) == RED]
+        # Centred on row 300, 6 px wide: five rows wholly, the sixth shared by two rows.
+        self.assertEqual(red[:5], list(range(298, 303)), "the line's rows")
+        self.assertLessEqual(red[-1], 303)
+        self.assertEqual([screen.getpixel((400, y)) for y in (296, 304)],
+                         [pattern_rgb(400, y) for y in (296, 304)])

@@ -3,6 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
+
+// The Windows SDK's GDI+ headers use min and max, which NOMINMAX takes away.
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
 #include <gdiplus.h>
 
 #include <cstdint>

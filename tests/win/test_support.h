@@ -1,11 +1,12 @@
-// What the Win32 tests share: scratch folders, files, the message queue, the tray, the hotkey
-// and answers to popup menus.
+// What the Win32 tests share: scratch folders, files, the screen, the message queue, the tray,
+// the hotkey and answers to popup menus.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
 
 #include "base/image.h"
 #include "base/win32.h"
+#include "capture/surface.h"
 
 #include <cstdint>
 #include <cstring>
@@ -94,6 +95,19 @@ inline Image ImageOfIcon(HICON icon) {
     return ImageOfBitmap(colour.get());
 }
 
+// What the display shows now in r, alpha dropped.
+inline Image ScreenImage(const RECT& r) {
+    Image shown(r.right - r.left, r.bottom - r.top);
+    const Surface shot(shown.width(), shown.height());
+    const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    BitBlt(shot.dc(), 0, 0, shown.width(), shown.height(), display.get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
+    for (std::size_t i = 0; i < shown.pixels().size(); ++i) {
+        shown.pixels()[i] = shot.bits()[i] & 0xFFFFFFU;
+    }
+    return shown;
+}
+
 // Under Wine, in the test harness's own prefix, or on a developer's own Windows.
 inline bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -141,11 +155,17 @@ inline void Pump() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
-// Asks the shell whether it holds the icon 0 of window.
-inline bool ShellHasIcon(HWND window) {
+// The shell's record of the icon 0 of window, with nothing in it to change.
+inline NOTIFYICONDATAA IconRecord(HWND window) {
     NOTIFYICONDATAA record{};
     record.cbSize = NOTIFYICONDATAA_V1_SIZE;
     record.hWnd = window;
+    return record;
+}
+
+// Asks the shell whether it holds the icon 0 of window.
+inline bool ShellHasIcon(HWND window) {
+    NOTIFYICONDATAA record = IconRecord(window);
     return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
 }
 

@@ -20,13 +20,9 @@ STARTUP_APPS = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\S
 class Starting(Scenario):
     first_run = True
 
-    def help_requests(self):
-        return [u for u in self.browser_log() if u.lower().endswith("/help.html")]
-
     def offered_bitmap_name(self):
         """Cuts a rectangle, chooses Save as Bitmap and reads the default name, then cancels."""
-        self.key("Print")
-        self.wait_window("SnarvikMainWindow", visible=True, timeout=15)
+        self.print_screen(timeout=15)
         self.select((300, 200), (500, 320))
         self.menu_key("b")
         text = self.wintool("dialog-text", "Save Graphic").stdout

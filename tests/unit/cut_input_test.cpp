@@ -42,32 +42,28 @@ TEST(CutInput, EachKeyInEachState) {
         // Enter: a free rectangle takes two, a square or an outline one.
         {"waiting", kWaiting, CutKey::Enter, false, {{Step::Press, at}}},
         {"pressed", kPressed, CutKey::Enter, false, {{Step::Release, at}}},
-        {"window mode",
-         kWindowMode,
-         CutKey::Enter,
-         false,
-         {{Step::Press, at}, {Step::Release, at}}},
-        {"window mode pressed", kWindowModePressed, CutKey::Enter, false, {{Step::Release, at}}},
+        {"window", kWindowMode, CutKey::Enter, false, {{Step::Press, at}, {Step::Release, at}}},
+        {"window pressed", kWindowModePressed, CutKey::Enter, false, {{Step::Release, at}}},
         {"square", kSquare, CutKey::Enter, false, {{Step::Press, at}, {Step::Release, at}}},
         {"square pressed", kSquarePressed, CutKey::Enter, false, {{Step::Release, at}}},
         // Space: window mode on and off, for any size only and not during a drag.
-        {"window mode", kWindowMode, CutKey::Space, false, {{Step::ToggleWindowMode, at}}},
+        {"window", kWindowMode, CutKey::Space, false, {{Step::ToggleWindowMode, at}}},
         {"pressed", kPressed, CutKey::Space, false, {}},
         {"square", kSquare, CutKey::Space, false, {}},
         // Page keys walk the outline only.
-        {"window mode", kWindowMode, CutKey::PageUp, false, {{Step::WalkOutline, {}, 1}}},
-        {"window mode", kWindowMode, CutKey::PageDown, false, {{Step::WalkOutline, {}, -1}}},
-        {"window mode pressed", kWindowModePressed, CutKey::PageUp, false, {}},
+        {"window", kWindowMode, CutKey::PageUp, false, {{Step::WalkOutline, {}, 1}}},
+        {"window", kWindowMode, CutKey::PageDown, false, {{Step::WalkOutline, {}, -1}}},
+        {"window pressed", kWindowModePressed, CutKey::PageUp, false, {}},
         {"waiting", kWaiting, CutKey::PageUp, false, {}},
         {"square", kSquare, CutKey::PageDown, false, {}},
         // + and - step a square only.
         {"square", kSquare, CutKey::Plus, false, {{Step::StepSquare, {}, 1}}},
         {"square pressed", kSquarePressed, CutKey::Minus, false, {{Step::StepSquare, {}, -1}}},
-        {"window mode", kWindowMode, CutKey::Minus, false, {}},
+        {"window", kWindowMode, CutKey::Minus, false, {}},
         // Arrows move the pointer in every state but the menu's; Shift by ten.
         {"waiting", kWaiting, CutKey::Left, false, {{Step::MoveTo, {499, 300}}}},
         {"pressed", kPressed, CutKey::Right, true, {{Step::MoveTo, {510, 300}}}},
-        {"window mode", kWindowMode, CutKey::Up, false, {{Step::MoveTo, {500, 299}}}},
+        {"window", kWindowMode, CutKey::Up, false, {{Step::MoveTo, {500, 299}}}},
         {"square", kSquare, CutKey::Down, true, {{Step::MoveTo, {500, 310}}}},
     };
     CutInput input(kDesktop);

@@ -32,10 +32,6 @@ TEST(PinGeometry, OpacityStepsOfTenPercentNeverFainterThanAFifth) {
     EXPECT_EQ(AlphaOf(20), 51);
 }
 
-TEST(PinGeometry, TheWindowIsThePictureWithAOnePixelFrame) {
-    EXPECT_EQ(PinWindowRect({-300, 40, 120, 80}), (Rect{-301, 39, 122, 82}));
-}
-
 // The picture's point under the pointer stays there; zooming in and back restores the place.
 TEST(PinGeometry, ZoomKeepsThePointUnderThePointer) {
     const Rect actual{100, 200, 40, 30};

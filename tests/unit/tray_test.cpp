@@ -35,6 +35,7 @@ TEST(TrayMenu, CommandsByIndex) {
         {2, {TrayCommandKind::StartCut, 0}},
         {6, {TrayCommandKind::Exit, 0}},
         {kCutDelay3, {TrayCommandKind::StartDelayedCut, 0, false, 3}},
+        {kCutDelay10, {TrayCommandKind::StartDelayedCut, 0, false, 10}},
         {kClosingStepOnly, {}},
     };
     for (const auto& c : cases) {

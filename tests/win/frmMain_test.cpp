@@ -10,11 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace snarvik {
 namespace {
@@ -245,7 +243,7 @@ TEST(MainWindow, AFailedGrabIsToldAndShowsNoScreen) {
             ASSERT_TRUE(IsWindowVisible(form->hWnd()));
         }
         refuse = true;
-        MessageBoxAnswer answer;
+        DialogAnswer answer;
         std::int16_t printScreen = kCutAnySize;
         form->MenuClick(printScreen);
         Pump();

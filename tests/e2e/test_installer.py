@@ -58,8 +58,7 @@ class Installing(Scenario):
         self.assertEqual(self.app.returncode, 0)
 
     def cut_to_the_menu(self):
-        self.key("Print")
-        self.wait_window(MAIN_CLASS, visible=True, timeout=15)
+        self.print_screen(timeout=15)
         self.select((300, 200), (400, 300))
 
     def files(self):

@@ -3,9 +3,7 @@ setting handed over by a click on it, the key taken once it is free; and a held-
 once. Wine's shell holds no key: a wintool process stands in for the holder, and the shell's
 message for a click on the balloon (which Wine never sends) is posted as the shell sends it."""
 
-import subprocess
-
-from e2e import MAIN_CLASS, MINGW_DIR, Scenario
+from e2e import MAIN_CLASS, Scenario
 
 KEYBOARD = "HKCU\\Control Panel\\Keyboard"
 SETTING = "PrintScreenKeyForSnippingEnabled"
@@ -21,12 +19,7 @@ class TakenKey(Scenario):
     def start_with_key_held(self, setting):
         self.wine("reg", "add", KEYBOARD, "/v", SETTING, "/t", "REG_DWORD", "/d", setting, "/f",
                   check=True)
-        self.artifacts.mkdir(parents=True, exist_ok=True)
-        out = self.artifacts / "holder.out"
-        with open(out, "wb") as log:
-            self.holder = subprocess.Popen(["wine", MINGW_DIR / "wintool.exe", "hold-print-screen",
-                                            "90000"], env=self.env, stdin=subprocess.DEVNULL,
-                                           stdout=log, stderr=subprocess.STDOUT)
+        self.holder, out = self.wintool_process("hold-print-screen", 90000)
         self.addCleanup(self.holder.kill)
         self.holder_hwnd = self.wait_for(lambda: "hwnd=" in out.read_text("latin-1") and
                                          out.read_text("latin-1").split("=")[1].strip(),
@@ -41,10 +34,6 @@ class TakenKey(Scenario):
         return self.wait_for(lambda: [t["text"] for t in self.records("tooltip")
                                       if t["text"].startswith(text)], what="the balloon " + text)
 
-    def print_screen_cuts(self):
-        self.key("Print")
-        self.wait_window(MAIN_CLASS, visible=True)
-
     def test_the_systems_capture_handed_over_by_a_click_on_its_balloon(self):
         main = self.start_with_key_held("1")
         self.assertEqual(self.balloon(SYSTEM), [SYSTEM])
@@ -53,7 +42,7 @@ class TakenKey(Scenario):
         self.assertEqual(self.reg_query(KEYBOARD)[SETTING], "0")
         self.release()
         self.wintool("setting-changed", "Keyboard")  # the next one, handled when it returns
-        self.print_screen_cuts()
+        self.print_screen()
 
     def test_another_holder_named_and_the_key_taken_when_the_menu_opens(self):
         self.start_with_key_held("0")
@@ -61,7 +50,7 @@ class TakenKey(Scenario):
         self.release()
         self.tray_click(3)
         self.choose("Escape")
-        self.print_screen_cuts()
+        self.print_screen()
 
     def test_onedrive_named_when_it_saves_screenshots(self):
         personal = self.user_folder("AppData/Local/Microsoft/OneDrive/settings/Personal")

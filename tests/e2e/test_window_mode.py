@@ -1,27 +1,20 @@
 """Window mode: Space outlines the window or control under the pointer on the frozen screen, the
-wheel walks out to its window and monitor and back in, a click or Enter takes exactly that
-rectangle, also on a shown selected picture, a drag still makes a free one; windows no user can
-see or click and the shell's desktop are passed over, controls are not. The readout and magnifier
-beside the pointer at 144 DPI."""
+wheel walks out to its window and monitor and back in, a click takes exactly that rectangle
+(Enter makes the same press and release: the input machine's unit test), also on a shown
+selected picture, a drag still makes a free one; windows no user can
+see or click and the shell's desktop are passed over, controls are not."""
 
-import subprocess
-
-from e2e import MAIN_CLASS, MINGW_DIR, Scenario, pattern_mismatches, pattern_rgb
+from e2e import MAIN_CLASS, Scenario
 
 OVERLAY = (16, 16, 16 + 90, 16 + 156)  # the readout and magnifier's panel from the pointer
 
 
 class WindowMode(Scenario):
+    in_tray = True
+
     def setUp(self):
         super().setUp()
-        self.start_snarvik()
-        self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
-        self.artifacts.mkdir(parents=True, exist_ok=True)
-        out = self.artifacts / "targets.out"
-        with open(out, "wb") as log:
-            targets = subprocess.Popen(["wine", MINGW_DIR / "wintool.exe", "snap-targets"],
-                                       env=self.env, stdin=subprocess.DEVNULL, stdout=log,
-                                       stderr=subprocess.STDOUT)
+        targets, out = self.wintool_process("snap-targets")
         self.addCleanup(targets.wait, timeout=10)
         self.addCleanup(targets.kill)
         line = self.wait_for(lambda: targets.poll() is None and "target=" in out.read_text(
@@ -30,10 +23,8 @@ class WindowMode(Scenario):
                       (field.split("=") for field in line.split())}
 
     def cut(self, at):
-        self.move(*at)
-        self.pointer_arrived(*at)
-        self.key("Print")
-        main = self.wait_window(MAIN_CLASS, visible=True)
+        self.move_to(*at)
+        main = self.print_screen()
         # Keys reach the frozen screen once it is the foreground window.
         self.wait_for(lambda: [r["hwnd"] for r in self.records("foreground")] == [main["hwnd"]],
                       what="the frozen screen in the foreground")
@@ -66,16 +57,7 @@ class WindowMode(Scenario):
                         wrong.append(("changed", beside))
         self.assertEqual(wrong, [], "outline of %r" % (rect,))
 
-    def assert_copies(self, rect):
-        from PIL import Image
-        self.choose("c")
-        self.wait_window(MAIN_CLASS, visible=False)
-        self.records("clipboard-bmp", "C:\\clip.bmp")
-        with Image.open(self.unix_path("C:\\clip.bmp")) as copied:
-            self.assertEqual(copied.size, (rect[2] - rect[0], rect[3] - rect[1]))
-            self.assertEqual(pattern_mismatches(copied, *rect[:2])[:3], [])
-
-    def test_space_the_wheel_a_click_and_enter_take_exactly_a_control_window_or_monitor(self):
+    def test_space_the_wheel_and_a_click_take_exactly_a_control_window_or_monitor(self):
         button, panel, target = self.rects["button"], self.rects["panel"], self.rects["target"]
         at = (button[0] + 10, button[1] + 10)
         self.cut(at)
@@ -88,16 +70,6 @@ class WindowMode(Scenario):
             self.xdotool("click", wheel)
             self.assert_outlined(outlined, at)
         self.xdotool("click", "1")
-        menu = self.open_menu()
-        self.assertEqual(menu[:2], at, "the menu opens at the release point")
-        self.assertEqual(self.picture1(), (target, 1))
-        self.assert_copies(target)
-
-        at = (target[2] - 50, target[3] - 40)  # on the window, off its panel
-        self.cut(at)
-        self.key("space")
-        self.assert_outlined(target, at)
-        self.key("Return")
         self.open_menu()
         self.assertEqual(self.picture1(), (target, 1))
         self.assert_copies(target)
@@ -115,12 +87,10 @@ class WindowMode(Scenario):
         self.choose("Escape")
         self.assertEqual(self.picture1(), (around, 1))
         at = (button[0] + 40, button[1] + 20)
-        self.move(*at)
-        self.pointer_arrived(*at)
+        self.move_to(*at)
         self.key("space")
         at = (at[0] + 1, at[1] + 1)  # over the picture the outline follows the pointer
-        self.move(*at)
-        self.pointer_arrived(*at)
+        self.move_to(*at)
         self.assert_outlined(button, at)
         self.xdotool("click", "1")
         self.assertEqual(self.open_menu()[:2], at)
@@ -142,53 +112,8 @@ class WindowMode(Scenario):
         self.choose("a")
         self.tray_command("3")  # Cut - &32x32 Limit
         self.wait_window(MAIN_CLASS, visible=True)
-        self.move(700, 500)
-        self.pointer_arrived(700, 500)
+        self.move_to(700, 500)
         self.key("space")
         self.select((700, 500))
         self.assertEqual(self.picture1(), ((668, 468, 700, 500), 1))
 
-
-class HighDpiPanel(Scenario):
-    dpi = 144
-
-    def test_at_144_dpi_the_panel_its_loupe_and_its_text_are_half_as_large_again(self):
-        self.start_snarvik()
-        self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
-        pattern = self.start_pattern()
-        at = (600, 400)
-        self.move(*at)
-        self.pointer_arrived(*at)
-        self.key("Print")
-        self.wait_window(MAIN_CLASS, visible=True)
-        pattern.kill()
-        pattern.wait(timeout=10)
-        at = (601, 401)
-        self.move(*at)
-        self.pointer_arrived(*at)
-        # 24 px from the pointer: 11 cells of 12 px and two 24 px lines in a one-pixel frame.
-        left, top, width, height = at[0] + 24, at[1] + 24, 134, 182
-        white = (255, 255, 255)
-
-        def panel_drawn():
-            screen = self.grab()
-            return screen if screen.getpixel((left, top)) == white else None
-
-        screen = self.wait_for(panel_drawn, what="the panel's corner")
-        corners = [(left, top), (left + width - 1, top), (left, top + height - 1),
-                   (left + width - 1, top + height - 1)]
-        self.assertEqual([screen.getpixel(p) for p in corners], [white] * 4)
-        beyond = [(left + width, top + 50), (left + 50, top + height), (left - 1, top + 50)]
-        self.assertEqual([screen.getpixel(p) for p in beyond], [pattern_rgb(*p) for p in beyond])
-        wrong = [(i, j) for i in range(11) for j in range(11)
-                 if screen.getpixel((left + 1 + 12 * i + 6, top + 1 + 12 * j + 6)) !=
-                 pattern_rgb(at[0] - 5 + i, at[1] - 5 + j)]
-        self.assertEqual(wrong, [], "loupe cells not showing their pixel")
-        # The text at 144 DPI: the colour line's ink ("#RRGGBB") is 12 rows high (8 at 96 DPI),
-        # centred in its line.
-        line_top = top + 1 + 132
-        rows = [y for y in range(line_top, line_top + 24)
-                if any(screen.getpixel((x, y)) == white for x in range(left + 2, left + width - 2))]
-        self.assertTrue(rows, "no text in the panel")
-        self.assertGreaterEqual(rows[-1] - rows[0] + 1, 11)
-        self.assertLessEqual(abs((rows[0] - line_top) - (line_top + 23 - rows[-1])), 2)

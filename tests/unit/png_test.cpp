@@ -208,7 +208,6 @@ TEST(Png, LibpngReadsBackEveryPixelExactly) {
         int level;
     } cases[] = {
         {Image(1, 1, 0x80112233U), PngChannels::Rgba, kPngSmallestLevel},
-        {Image(1, 1, 0x80112233U), PngChannels::Rgb, kPngScreenLevel},
         {testing_support::PatternImage(3, 2, 250, 250), PngChannels::Rgb, kPngScreenLevel},
         {testing_support::PatternImage(1, 5), PngChannels::Rgba, kPngSmallestLevel},
         {testing_support::PatternImage(333, 77, 100, 900), PngChannels::Rgb, kPngScreenLevel},

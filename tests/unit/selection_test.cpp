@@ -113,9 +113,8 @@ TEST(StepSquare, StepsThroughTheIconSizesAndStopsAtTheEnds) {
         std::int32_t side;
         int steps;
         std::int32_t stepped;
-    } cases[] = {{16, 1, 20},  {32, 1, 40},  {64, 1, 96},   {128, 1, 256}, {256, 1, 256},
-                 {64, -1, 48}, {20, -1, 16}, {16, -1, 16},  {32, 6, 256},  {64, -9, 16},
-                 {30, 1, 32},  {30, -1, 24}, {300, -1, 256}};
+    } cases[] = {{16, 1, 20},  {256, 1, 256}, {64, -1, 48}, {16, -1, 16},  {32, 6, 256},
+                 {64, -9, 16}, {30, 1, 32},   {30, -1, 24}, {300, -1, 256}};
     for (const auto& c : cases) {
         EXPECT_EQ(StepSquare(c.side, c.steps), c.stepped) << c.side << " " << c.steps;
     }

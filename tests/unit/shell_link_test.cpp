@@ -199,7 +199,6 @@ TEST(ShellLinkBuild, RefusesValuesThatDoNotFit) {
         EXPECT_EQ(!ValidateShortcut(c.request).has_value(), c.ok) << c.name;
         const auto built = BuildShortcut(shell, c.request, Latin1);
         EXPECT_EQ(built.ok(), c.ok) << c.name;
-        EXPECT_EQ(!built.failure(), c.ok) << c.name;
     }
 }
 

@@ -27,8 +27,15 @@ WindowFacts Framed(Rect frame) {
     return facts;
 }
 
-template <typename Change> WindowFacts With(WindowFacts facts, Change change) {
-    change(facts);
+// The window with each of the given flags set.
+template <typename... Flags> WindowFacts With(WindowFacts facts, Flags... flags) {
+    ((facts.*flags = true), ...);
+    return facts;
+}
+
+WindowFacts Hidden(Rect rect) {
+    WindowFacts facts = Window(rect);
+    facts.visible = false;
     return facts;
 }
 
@@ -68,29 +75,21 @@ TEST(Snap, APointFindsTheDeepestRectangleUnderItAndItsParents) {
 
 TEST(Snap, OnlyWhatAUserCanSeeAndClickIsATarget) {
     const Rect under{100, 100, 600, 400};
-    const auto hidden = [](WindowFacts& w) {
-        w.visible = false;
-    };
     const std::vector<WindowFacts> windows = {
-        With(Window({0, 0, 1920, 1080}), [](WindowFacts& w) { w.transparent = true; }),
-        With(Window({0, 0, 1920, 1080}), [](WindowFacts& w) { w.clickThrough = true; }),
-        With(Window({100, 100, 300, 200}), [](WindowFacts& w) { w.cloaked = true; }),
-        With(Window({100, 100, 160, 24}), [](WindowFacts& w) { w.minimized = true; }),
-        With(Window({100, 100, 300, 200}), [](WindowFacts& w) { w.ours = true; }),
-        With(Window({100, 100, 300, 200}), hidden),
+        With(Window({0, 0, 1920, 1080}), &WindowFacts::transparent),
+        With(Window({0, 0, 1920, 1080}), &WindowFacts::clickThrough),
+        With(Window({100, 100, 300, 200}), &WindowFacts::cloaked),
+        With(Window({100, 100, 160, 24}), &WindowFacts::minimized),
+        With(Window({100, 100, 300, 200}), &WindowFacts::ours),
+        Hidden({100, 100, 300, 200}),
         Window({150, 150, 4, 300}), // too narrow
-        Window(under, {With(Window({120, 120, 100, 100}), hidden), Window({120, 120, 4, 4}),
-                       Window({130, 130, 50, 50}),
-                       // Styles that let the pointer through a window do not hide a control.
-                       With(Window({300, 120, 100, 100}),
-                            [](WindowFacts& w) {
-                                w.clickThrough = true; // a group box, painted after its siblings
-                            }),
-                       With(Window({450, 120, 100, 100}),
-                            [](WindowFacts& w) {
-                                w.transparent = true;
-                                w.clickThrough = true;
-                            })}),
+        // Styles that let the pointer through a window do not hide a control (a group box,
+        // painted after its siblings, lets it through).
+        Window(under,
+               {Hidden({120, 120, 100, 100}), Window({120, 120, 4, 4}), Window({130, 130, 50, 50}),
+                With(Window({300, 120, 100, 100}), &WindowFacts::clickThrough),
+                With(Window({450, 120, 100, 100}), &WindowFacts::transparent,
+                     &WindowFacts::clickThrough)}),
     };
     const Snapshot snapshot = MakeSnapshot({kLeft}, windows);
     const struct {
@@ -112,11 +111,9 @@ TEST(Snap, TheShellsDesktopGivesTheMonitorUnderThePointer) {
     // The desktop and its icon view span both monitors; a window lies on it.
     const Rect both{0, 0, 3840, 1080};
     const Rect window{2100, 100, 600, 400};
-    const auto desktop = [](WindowFacts& w) {
-        w.desktop = true;
-    };
-    for (const auto& shell : {With(Window(both, {Window(both, {Window(both)})}), desktop),
-                              With(Window(both, {Window(both)}), desktop)}) {
+    for (const auto& shell :
+         {With(Window(both, {Window(both, {Window(both)})}), &WindowFacts::desktop),
+          With(Window(both, {Window(both)}), &WindowFacts::desktop)}) {
         const Snapshot snapshot = MakeSnapshot({kLeft, kRight}, {Window(window), shell});
         EXPECT_EQ(SnapChain(snapshot, {500, 500}), std::vector<Rect>{kLeft.bounds});
         EXPECT_EQ(SnapChain(snapshot, {3000, 900}), std::vector<Rect>{kRight.bounds});

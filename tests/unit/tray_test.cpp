@@ -33,17 +33,16 @@ TEST(TrayMenu, CommandsByIndex) {
     } cases[] = {
         // What other code sends: the hotkey 2, a close from outside 6.
         {2, {TrayCommandKind::StartCut, 0}},
-        {5, {TrayCommandKind::StartCut, 16}},
         {6, {TrayCommandKind::Exit, 0}},
-        {kCutLastRegion, {TrayCommandKind::StartCut, 0, true}},
         {kCutDelay3, {TrayCommandKind::StartDelayedCut, 0, false, 3}},
         {kCutDelay10, {TrayCommandKind::StartDelayedCut, 0, false, 10}},
-        {kCancelDelayedCut, {TrayCommandKind::CancelDelayedCut, 0}},
         {kClosingStepOnly, {}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TrayCommandFor(c.index), c.command) << c.index;
     }
+    // Print Screen cuts any size, whatever cut is up.
+    EXPECT_EQ(DecideHookAction(kHotkeyMessage, 0xC000, 0x2C0000).index, kCutAnySize);
 }
 
 TEST(DelayedCut, CountsDownAndCutsAtZero) {

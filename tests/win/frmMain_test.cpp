@@ -10,11 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace snarvik {
 namespace {
@@ -103,9 +101,7 @@ TEST(MainWindow, IconComesBackWhenTheTaskbarRestarts) {
         SCOPED_TRACE(refused ? "refused at first" : "taken at once");
         const auto form = LoadForm();
         ASSERT_NE(form, nullptr);
-        NOTIFYICONDATAA record{};
-        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        record.hWnd = form->hWnd();
+        NOTIFYICONDATAA record = IconRecord(form->hWnd());
         ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
         ASSERT_FALSE(ShellHasIcon(form->hWnd()));
         if (refused) {
@@ -127,9 +123,7 @@ LRESULT CALLBACK TakeIconPlace(int code, WPARAM wParam, LPARAM lParam) {
     char name[32] = {};
     if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, 32) > 0 &&
         std::string(name) == "SnarvikMainWindow") {
-        NOTIFYICONDATAA record{};
-        record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        record.hWnd = reinterpret_cast<HWND>(wParam);
+        NOTIFYICONDATAA record = IconRecord(reinterpret_cast<HWND>(wParam));
         Shell_NotifyIconA(NIM_ADD, &record);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -140,9 +134,7 @@ TEST(MainWindow, IconTheShellRefusedIsAddedAMomentLater) {
     const auto form = LoadForm();
     UnhookWindowsHookEx(hook);
     ASSERT_NE(form, nullptr);
-    NOTIFYICONDATAA record{};
-    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    record.hWnd = form->hWnd();
+    NOTIFYICONDATAA record = IconRecord(form->hWnd());
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record)) << "the place was not taken";
     EXPECT_TRUE(IconComesSoon(form->hWnd()));
 }
@@ -201,17 +193,6 @@ TEST(MainWindow, TrayMessagesReachTheirCommands) {
     EXPECT_EQ(menus.opened(), 2);
 }
 
-// The pixels the display shows now in r.
-std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    Surface shot(width, height);
-    const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
-    BitBlt(shot.dc(), 0, 0, width, height, display.get(), r.left, r.top, SRCCOPY);
-    GdiFlush();
-    return {shot.bits(), shot.bits() + PixelCount(width, height)};
-}
-
 // Print Screen during a cut, its selection menu dismissed: the frame and Picture1 are on the
 // screen, but never in the new frozen image.
 TEST(MainWindow, ACutOverACutFreezesNothingOfOurs) {
@@ -222,7 +203,7 @@ TEST(MainWindow, ACutOverACutFreezesNothingOfOurs) {
     // of it, out of what is looked at, and a limited square stays where it was released.
     SetCursorPos(300, 260);
     const RECT around{150, 150, 310, 270};
-    const std::vector<std::uint32_t> desktop = ScreenPixels(around);
+    const Image desktop = ScreenImage(around);
     for (const std::int32_t limit : {0, 32}) {
         SCOPED_TRACE(limit);
         form->StartCut(limit);
@@ -230,11 +211,11 @@ TEST(MainWindow, ACutOverACutFreezesNothingOfOurs) {
         SendMessageA(form->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 260));
         SendMessageA(form->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(300, 260));
         Pump();
-        ASSERT_NE(ScreenPixels(around), desktop) << "the frame is not on the screen";
+        ASSERT_FALSE(ScreenImage(around) == desktop) << "the frame is not on the screen";
         std::int16_t printScreen = kCutAnySize;
         form->MenuClick(printScreen);
         Pump();
-        EXPECT_EQ(ScreenPixels(around), desktop);
+        EXPECT_TRUE(ScreenImage(around) == desktop);
         form->SetWindowState(WindowState::Minimized);
         Pump();
     }
@@ -262,7 +243,7 @@ TEST(MainWindow, AFailedGrabIsToldAndShowsNoScreen) {
             ASSERT_TRUE(IsWindowVisible(form->hWnd()));
         }
         refuse = true;
-        MessageBoxAnswer answer;
+        DialogAnswer answer;
         std::int16_t printScreen = kCutAnySize;
         form->MenuClick(printScreen);
         Pump();

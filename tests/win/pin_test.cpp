@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "base/com.h"
-#include "capture/surface.h"
 #include "capture/window_facts.h"
 #include "support/pattern.h"
 #include "test_support.h"
@@ -24,19 +23,6 @@ namespace snarvik {
 namespace {
 
 using namespace testing_support;
-
-// What the display shows now in r, alpha dropped.
-Image ScreenImage(const RECT& r) {
-    Image shown(r.right - r.left, r.bottom - r.top);
-    const Surface shot(shown.width(), shown.height());
-    const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
-    BitBlt(shot.dc(), 0, 0, shown.width(), shown.height(), display.get(), r.left, r.top, SRCCOPY);
-    GdiFlush();
-    for (std::size_t i = 0; i < shown.pixels().size(); ++i) {
-        shown.pixels()[i] = shot.bits()[i] & 0xFFFFFFU;
-    }
-    return shown;
-}
 
 // The picture with each pixel made a square of `times` pixels a side.
 Image Enlarged(const Image& picture, int times) {

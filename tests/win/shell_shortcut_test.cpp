@@ -25,13 +25,13 @@ bool Exists(const std::string& path) {
 // target comes from the link's item-id list: Wine reads the other copy, in the location block,
 // only in the ANSI code page.
 std::pair<std::string, std::string> Resolve(const std::string& link) {
-    IShellLinkW* shellLink = nullptr;
-    IPersistFile* file = nullptr;
+    win::ComPtr<IShellLinkW> shellLink;
+    win::ComPtr<IPersistFile> file;
     wchar_t target[MAX_PATH] = L"?";
     wchar_t folder[MAX_PATH] = L"?";
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&shellLink))) &&
-        SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                                   shellLink.put_void())) &&
+        SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, file.put_void())) &&
         SUCCEEDED(file->Load(win::Wide(link).c_str(), STGM_READ))) {
         ITEMIDLIST* list = nullptr;
         if (SUCCEEDED(shellLink->GetIDList(&list))) {
@@ -39,12 +39,6 @@ std::pair<std::string, std::string> Resolve(const std::string& link) {
             CoTaskMemFree(list);
         }
         shellLink->GetWorkingDirectory(folder, MAX_PATH);
-    }
-    if (file != nullptr) {
-        file->Release();
-    }
-    if (shellLink != nullptr) {
-        shellLink->Release();
     }
     return {win::Utf8(target), win::Utf8(folder)};
 }

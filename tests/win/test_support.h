@@ -1,11 +1,12 @@
-// What the Win32 tests share: scratch folders, files, the message queue, the tray, the hotkey
-// and answers to popup menus.
+// What the Win32 tests share: scratch folders, files, the screen, the message queue, the tray,
+// the hotkey and answers to popup menus.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
 
 #include "base/image.h"
 #include "base/win32.h"
+#include "capture/surface.h"
 
 #include <cstdint>
 #include <cstring>
@@ -94,6 +95,19 @@ inline Image ImageOfIcon(HICON icon) {
     return ImageOfBitmap(colour.get());
 }
 
+// What the display shows now in r, alpha dropped.
+inline Image ScreenImage(const RECT& r) {
+    Image shown(r.right - r.left, r.bottom - r.top);
+    const Surface shot(shown.width(), shown.height());
+    const win::UniqueDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    BitBlt(shot.dc(), 0, 0, shown.width(), shown.height(), display.get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
+    for (std::size_t i = 0; i < shown.pixels().size(); ++i) {
+        shown.pixels()[i] = shot.bits()[i] & 0xFFFFFFU;
+    }
+    return shown;
+}
+
 // Under Wine, in the test harness's own prefix, or on a developer's own Windows.
 inline bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -141,11 +155,17 @@ inline void Pump() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
-// Asks the shell whether it holds the icon 0 of window.
-inline bool ShellHasIcon(HWND window) {
+// The shell's record of the icon 0 of window, with nothing in it to change.
+inline NOTIFYICONDATAA IconRecord(HWND window) {
     NOTIFYICONDATAA record{};
     record.cbSize = NOTIFYICONDATAA_V1_SIZE;
     record.hWnd = window;
+    return record;
+}
+
+// Asks the shell whether it holds the icon 0 of window.
+inline bool ShellHasIcon(HWND window) {
+    NOTIFYICONDATAA record = IconRecord(window);
     return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
 }
 
@@ -158,23 +178,27 @@ inline bool PrintScreenIsFree() {
     return true;
 }
 
-// From another thread, answers the program's next message box with OK and keeps its text: the
-// text of the message, or "" when none came within ten seconds.
-class MessageBoxAnswer {
+// From another thread, answers the program's next dialog of that title with OK (a file dialog
+// with `typed` in its name box first, when given) and keeps its text: the text of the message,
+// or "" when none came within ten seconds.
+class DialogAnswer {
 public:
-    MessageBoxAnswer()
-        : m_thread([this] {
+    explicit DialogAnswer(const wchar_t* title = L"Snarvik", const wchar_t* typed = nullptr)
+        : m_thread([this, title, typed] {
               for (int wait = 0; wait < 500; ++wait, Sleep(20)) {
-                  if (HWND box = FindWindowW(L"#32770", L"Snarvik")) {
+                  if (HWND box = FindWindowW(L"#32770", title)) {
                       EnumChildWindows(box, &Collect, reinterpret_cast<LPARAM>(&m_text));
+                      if (typed != nullptr) {
+                          SetDlgItemTextW(box, 0x47c, typed);
+                      }
                       PostMessageW(box, WM_COMMAND, IDOK, 0);
                       return;
                   }
               }
           }) {}
-    ~MessageBoxAnswer() { Text(); }
-    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
-    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+    ~DialogAnswer() { Text(); }
+    DialogAnswer(const DialogAnswer&) = delete;
+    DialogAnswer& operator=(const DialogAnswer&) = delete;
 
     const std::string& Text() {
         if (m_thread.joinable()) {

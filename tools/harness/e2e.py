@@ -22,6 +22,7 @@ INSTALL_DIR = "C:\\Snarvik"
 SETTINGS_KEY = "HKCU\\Software\\VB and VBA Program Settings\\Snarvik\\Settings"
 WINE_ENV = {"WINEARCH": "win64", "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+WM_CHAR = 0x102
 
 
 class HarnessError(RuntimeError):
@@ -42,7 +43,6 @@ def parse_record(line):
     """One wintool line: tab-separated key=value fields."""
     record = dict(field.partition("=")[::2] for field in line.split("\t"))
     for key, convert in (("visible", int), ("pid", int), ("hwnd", lambda v: int(v, 16)),
-                         ("style", lambda v: int(v, 16)),
                          ("rect", lambda v: tuple(int(n) for n in v.split(","))),
                          ("work", lambda v: tuple(int(n) for n in v.split(",")))):
         if key in record:
@@ -174,6 +174,12 @@ class Driver:
                                     stderr=subprocess.STDOUT)
         return self.wait_window(MAIN_CLASS, timeout=20)
 
+    def start_in_tray(self):
+        """Starts the installed program and waits for the taskbar; its main window."""
+        main = self.start_snarvik()
+        self.wait_window("Shell_TrayWnd", visible=True, timeout=20)
+        return main
+
     def snarvik_running(self):
         return self.app is not None and self.app.poll() is None
 
@@ -192,6 +198,16 @@ class Driver:
             raise HarnessError("wintool %s exited %d: %s%s" % (
                 " ".join(map(str, args)), done.returncode, done.stdout, done.stderr))
         return done
+
+    def wintool_process(self, *args):
+        """wintool running beside the program, its output into the artifacts: (process, file)."""
+        self.artifacts.mkdir(parents=True, exist_ok=True)
+        out = self.artifacts / ("%s.out" % args[0])
+        with open(out, "wb") as log:
+            process = subprocess.Popen(["wine", MINGW_DIR / "wintool.exe", *map(str, args)],
+                                       env=self.env, stdin=subprocess.DEVNULL, stdout=log,
+                                       stderr=subprocess.STDOUT)
+        return process, out
 
     def records(self, *args):
         done = self.wintool(*args, check=False)
@@ -233,6 +249,9 @@ class Driver:
         log = self.path / "browser.log"
         return log.read_text(encoding="latin-1").splitlines() if log.exists() else []
 
+    def help_requests(self):
+        return [u for u in self.browser_log() if u.lower().endswith("/help.html")]
+
     def picture1(self):
         """Picture1's (rect, visible): its rectangle on the screen."""
         children = self.wintool("children", hex(self.main_window()["hwnd"])).stdout
@@ -241,6 +260,17 @@ class Driver:
         assert len(found) == 1, found
         return found[0]
 
+    def picture1_shown(self):
+        rect, visible = self.picture1()
+        return rect if visible else None
+
+    def clipboard_image(self):
+        """The clipboard's bitmap as another program reads it, as a PIL image."""
+        from PIL import Image
+        self.records("clipboard-bmp", "C:\\clip.bmp")
+        with Image.open(self.unix_path("C:\\clip.bmp")) as copied:
+            return copied.convert("RGB")
+
     # --- input ---------------------------------------------------------------------------
 
     def xdotool(self, *args):
@@ -248,6 +278,11 @@ class Driver:
 
     def move(self, x, y):
         self.xdotool("mousemove", x, y)
+
+    def move_to(self, x, y):
+        """Moves the pointer and waits until the system has it there."""
+        self.move(x, y)
+        self.pointer_arrived(x, y)
 
     def click(self, x, y, button=1):
         self.xdotool("mousemove", x, y, "click", button)
@@ -281,6 +316,11 @@ class Driver:
         root = run(["xwininfo", "-root"], env=self.env, check=True).stdout
         self.xdotool("windowfocus", root.split("Window id: ")[1].split()[0])
         self.xdotool(action, *keys)
+
+    def print_screen(self, timeout=10):
+        """Print Screen pressed; the cut's window, waited for."""
+        self.key("Print")
+        return self.wait_window(MAIN_CLASS, visible=True, timeout=timeout)
 
     def tray_point(self):
         """Centre of the tray icon at the right end of the taskbar."""
@@ -340,13 +380,7 @@ class Driver:
     def start_pattern(self, inverted=()):
         """Covers the screen with the test pattern (a topmost window), inverted inside the
         rectangle `inverted` (left, top, right, bottom) when given; returns the process."""
-        self.artifacts.mkdir(parents=True, exist_ok=True)
-        out = self.artifacts / "pattern.out"
-        with open(out, "wb") as log:
-            process = subprocess.Popen(["wine", MINGW_DIR / "wintool.exe", "pattern",
-                                        *(["0", *map(str, inverted)] if inverted else [])],
-                                       env=self.env, stdin=subprocess.DEVNULL, stdout=log,
-                                       stderr=subprocess.STDOUT)
+        process, out = self.wintool_process("pattern", *(["0", *inverted] if inverted else []))
         # Up once X shows it: the pixel in the screen's middle is the pattern's.
         middle = (self.width // 2, self.height // 2)
         self.wait_for(lambda: process.poll() is not None or
@@ -368,6 +402,14 @@ class Driver:
             pattern.wait(timeout=10)
         self.wait_for(lambda: not self.windows("WintoolPattern"), what="the pattern gone")
 
+    def tray_command_over_pattern(self, key):
+        """A tray menu item by its access key, its cut over the test pattern: the pattern
+        covers the open menu, so the key is posted to the menu."""
+        self.tray_click(3)
+        self.open_menu()
+        self.cut_over_pattern(lambda: self.wintool(
+            "post", hex(self.records("menu")[0]["hwnd"]), WM_CHAR, ord(key), 0))
+
     def keep_artifacts(self):
         """The screen, the window list and the settings of a failed scenario."""
         self.artifacts.mkdir(parents=True, exist_ok=True)
@@ -382,12 +424,31 @@ class Driver:
 class Scenario(Driver, unittest.TestCase):
     """A unittest scenario in its own prefix; see Driver for the helpers."""
 
+    in_tray = False  # started in the tray before each test, its main window in self.main
+
     def setUp(self):
         signal.signal(signal.SIGALRM, _on_alarm)
         signal.alarm(self.time_limit)
         self.addCleanup(signal.alarm, 0)
         self.open(self.id().split(".", 1)[-1])
         self.addCleanup(self._close)
+        if self.in_tray:
+            self.main = self.start_in_tray()
+
+    def assert_shows_pattern(self, rect):
+        """The screen shows exactly the pattern's piece at rect (left, top, right, bottom)."""
+        wrong = pattern_mismatches(self.grab().crop(rect), *rect[:2])
+        self.assertEqual(wrong, [], "first differing pixels of %r: %r" % (rect, wrong[:5]))
+
+    def assert_copies(self, rect):
+        """Copy to Clipboard chosen from the selection menu: the cut ends, and the clipboard
+        holds exactly the pattern's piece at rect (left, top, right, bottom)."""
+        self.choose("c")
+        self.wait_window(MAIN_CLASS, visible=False)
+        copied = self.clipboard_image()
+        self.assertEqual(copied.size, (rect[2] - rect[0], rect[3] - rect[1]))
+        wrong = pattern_mismatches(copied, *rect[:2])
+        self.assertEqual(wrong, [], "first differing pixels: %r" % wrong[:5])
 
     def _close(self):
         signal.alarm(60)  # the tidy-up is bounded too

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 namespace snarvik {
@@ -236,8 +237,12 @@ void MarkPainter::Draw(PixelTarget target, const Mark& mark, const Rect& clipTo,
         DrawPath(graphics, mark, pen);
         break;
     case MarkTool::Text: {
-        const Caret where = CaretOf(*m_measure, m_family.get(), mark);
-        DrawText(graphics, m_family.get(), mark, caret ? &where : nullptr);
+        // Measured for the caret only: finished text is drawn without it.
+        std::optional<Caret> where;
+        if (caret) {
+            where = CaretOf(*m_measure, m_family.get(), mark);
+        }
+        DrawText(graphics, m_family.get(), mark, where ? &*where : nullptr);
         break;
     }
     case MarkTool::Step:
